@@ -1,0 +1,21 @@
+// The front-end scenes: one per-tick routine each (update and draw in one),
+// and the routine that sets each scene's starting values.
+#pragma once
+
+void updateGameOverScene();
+void updateTitleScene();
+void updateStageSelectScene();
+void updateRankingScene();
+void updateSettingsScene();
+void updateInterludeScene();
+void updateOpeningMovieScene();
+void updateStartupMovieScene();
+void updateEndingMovieScene();
+void updateMidGameMovieScene();
+
+void resetGameOverScene();
+void resetTitleScene();
+void resetStageSelectScene();
+void resetRankingScene();
+void resetSettingsScene();
+void resetInterludeScene();

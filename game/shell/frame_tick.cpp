@@ -1,0 +1,53 @@
+#include "game/shell/frame_tick.h"
+
+#include "game/play/play_scene.h"
+#include "game/scenes/scenes.h"
+#include "game/shell/controls.h"
+#include "game/shell/globals.h"
+#include "media/media.h"
+
+namespace {
+
+using SceneRoutine = void (*)();
+
+void updatePlay() { updatePlayScene(); }
+
+// Indexed by scene number.
+constexpr SceneRoutine kSceneUpdates[] = {
+    updatePlay,              updateGameOverScene,     updateTitleScene,
+    updateStageSelectScene,  updateRankingScene,      updateSettingsScene,
+    updateOpeningMovieScene, updateStartupMovieScene, updateInterludeScene,
+    updateEndingMovieScene,  updateMidGameMovieScene,
+};
+
+// The movie scenes have no entry work.
+constexpr SceneRoutine kSceneResets[] = {
+    loadStage,          resetGameOverScene, resetTitleScene,     resetStageSelectScene,
+    resetRankingScene,  resetSettingsScene, nullptr,             nullptr,
+    resetInterludeScene, nullptr,           nullptr,
+};
+
+constexpr int kSceneCount = static_cast<int>(sizeof kSceneUpdates / sizeof kSceneUpdates[0]);
+
+}  // namespace
+
+void ResetSceneState() {
+    if (game.scene < 0 || game.scene >= kSceneCount) return;
+    if (SceneRoutine reset = kSceneResets[game.scene]) reset();
+}
+
+void enterScene() {
+    ResetSceneState();
+    LoadSceneImages();
+    LoadSceneSounds();
+}
+
+void FrameTick() {
+    ClearScreen();
+    ReadJoypads();
+    ReadKeyboard();
+    if (game.scene >= 0 && game.scene < kSceneCount) kSceneUpdates[game.scene]();
+    EnterMediaLock();
+    FlipScreen();
+    LeaveMediaLock();
+}

@@ -1,0 +1,38 @@
+#include "game/shell/game_main.h"
+
+#include "game/shell/controls.h"
+#include "game/shell/frame_tick.h"
+#include "game/shell/globals.h"
+#include "game/shell/saved_files.h"
+#include "media/media.h"
+
+int runGame() {
+    ChangeWindowMode(1);
+    SetWindowCaption("Lumotta");
+    if (InitMedia() == -1) return -1;
+    SetPackArchiveExtension("lmt");
+    setDefaultKeyAssignment();
+    SetDrawTarget(kDrawTargetBack);
+    SetTransparentColor(0, 255, 0);
+    game.scene = kSceneStartupMovie;
+    game.randomState = 1;
+    setSavedDefaults();
+    readSavedFiles();
+    if (game.settings.fullScreen) {
+        SetWindowScale(1.0);
+        ChangeWindowMode(0);
+        SetDrawTarget(kDrawTargetBack);
+    }
+    enterScene();
+
+    for (;;) {
+        if (ProcessMessage() != 0) break;
+        if (CheckKey(1)) break;
+        if (game.quitRequested) break;
+        FrameTick();
+    }
+
+    EndMedia();
+    writeSavedFiles();
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "game/shell/globals.h"
+
+GameGlobals game{};

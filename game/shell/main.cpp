@@ -1,0 +1,3 @@
+#include "game/shell/game_main.h"
+
+int main() { return runGame(); }
