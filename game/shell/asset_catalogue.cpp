@@ -1,8 +1,21 @@
-// The asset catalogue. (Placeholder: every scene releases everything and
-// loads nothing yet.)
+#include "game/shell/asset_catalogue.h"
+
 #include "game/shell/frame_tick.h"
 #include "game/shell/globals.h"
 #include "media/media.h"
 
-void LoadSceneImages() { DeleteAllImages(0); }
-void LoadSceneSounds() { DeleteAllSounds(0); }
+void LoadSceneImages() {
+    DeleteAllImages(0);
+    if (game.scene == kScenePlay)
+        loadPlaySceneImages();
+    else
+        loadFrontEndSceneImages();
+}
+
+void LoadSceneSounds() {
+    DeleteAllSounds(0);
+    if (game.scene == kScenePlay)
+        loadPlaySceneSounds();
+    else
+        loadFrontEndSceneSounds();
+}
