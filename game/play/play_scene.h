@@ -1,5 +1,9 @@
 // The play scene: one stage of play.
 #pragma once
 
+// One tick of the play scene (scene 0): counters, player, actors, effects,
+// contact, shake, drawing and the scene exits. Returns 0.
 int updatePlayScene();
+
+// Builds the stage game.stageNumber from its three files in folder 01.
 void loadStage();

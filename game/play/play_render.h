@@ -1,0 +1,8 @@
+// Drawing the play scene.
+#pragma once
+
+// One complete frame of the play field, status display and overlays.
+void drawPlayScene();
+
+// Every live actor once.
+void drawActors();
