@@ -6,3 +6,6 @@ void drawPlayScene();
 
 // Every live actor once.
 void drawActors();
+
+// Every live effect once.
+void drawEffects();
