@@ -5,5 +5,8 @@
 // contact, shake, drawing and the scene exits. Returns 0.
 int updatePlayScene();
 
+// The same tick without drawing: for replays, searches and benchmarks.
+void updatePlayLogic();
+
 // Builds the stage game.stageNumber from its three files in folder 01.
 void loadStage();

@@ -1,5 +1,125 @@
-// The play scene's pictures and sounds. (Placeholder: nothing is loaded yet.)
+// The play scene's pictures and sounds: which file goes into which slot.
 #include "game/shell/asset_catalogue.h"
 
-void loadPlaySceneImages() {}
-void loadPlaySceneSounds() {}
+#include "game/shell/globals.h"
+#include "media/media.h"
+
+#include <cstdio>
+
+namespace {
+
+// "FF\N.ext" with the file number written plainly, or with two digits.
+void fileName(char (&out)[32], int folder, int number, const char* extension,
+              bool twoDigits = false) {
+    std::snprintf(out, sizeof out, twoDigits ? "%02d\\%02d.%s" : "%02d\\%d.%s", folder, number,
+                  extension);
+}
+
+int loadPicture(int folder, int number, const char* extension, bool twoDigits = false) {
+    char name[32];
+    fileName(name, folder, number, extension, twoDigits);
+    return LoadImage(name, 0);
+}
+
+// The stage band (ten stages each, stage 50 alone) picks the background and
+// the music; -1 outside 0..50.
+int stageBand(int stage) {
+    if (stage < 0 || stage > 50) return -1;
+    return stage / 10;
+}
+constexpr int kBackgroundOfBand[] = {1, 2, 3, 4, 5, 6};
+constexpr int kMusicOfBand[] = {3, 4, 5, 6, 8, 9};
+
+struct Sheet {
+    int fileNumber;
+    int cells;
+    int across;
+    int down;
+    int firstRow;
+};
+// Sheets of 32x32 cells in folder 00, each filling consecutive slots of
+// sheetCells from the start of its row.
+constexpr Sheet kSheets[] = {
+    {1, 20, 10, 2, 0},  {2, 13, 10, 2, 5},  {3, 10, 10, 1, 7},   {4, 10, 10, 2, 8},
+    {5, 6, 6, 1, 9},    {6, 4, 4, 1, 10},   {7, 3, 4, 1, 11},    {8, 6, 6, 1, 12},
+    {9, 6, 6, 1, 13},   {10, 6, 6, 1, 14},  {11, 10, 10, 1, 15}, {12, 10, 10, 1, 16},
+    {13, 7, 7, 1, 17},  {14, 1, 1, 1, 18},  {15, 2, 2, 1, 19},   {16, 10, 10, 10, 20},
+    {-17, 1, 1, 1, 21},  // 00\17.png, a single picture
+    {17, 6, 6, 1, 22},  {18, 6, 6, 1, 23},  {21, 10, 10, 1, 26}, {22, 10, 10, 1, 27},
+    {23, 6, 6, 1, 28},  {24, 6, 6, 1, 29},  {19, 13, 10, 2, 34}, {20, 13, 10, 2, 36},
+};
+
+struct PictureRun {
+    int firstSlot;
+    int lastSlot;
+    int folder;
+    int firstFile;
+};
+// pictures[firstSlot..lastSlot] = folder\firstFile.png onwards.
+constexpr PictureRun kPictureRuns[] = {
+    {0, 10, 4, 0},     {11, 11, 19, 1},  {12, 15, 4, 22},  {16, 16, 4, 21},
+    {17, 17, 18, 1},   {18, 18, 17, 1},  {19, 19, 16, 1},  {20, 29, 4, 11},
+    {30, 34, 4, 26},   {40, 97, 4, 31},  {100, 102, 4, 89}, {110, 140, 4, 92},
+    {141, 168, 4, 124}, {170, 171, 4, 152},
+};
+
+constexpr int kSheetRows = 40;
+constexpr int kSheetRowSlots = 10;
+
+void loadSheet(const Sheet& sheet) {
+    int* first = &game.sheetCells[sheet.firstRow][0];
+    if (sheet.fileNumber < 0) {
+        *first = loadPicture(0, -sheet.fileNumber, "png", true);
+        return;
+    }
+    static_assert(sizeof game.sheetCells == sizeof(int32_t) * kSheetRows * kSheetRowSlots);
+    char name[32];
+    fileName(name, 0, sheet.fileNumber, "bmp", true);
+    LoadImageTiles(name, sheet.cells, sheet.across, sheet.down, 32, 32, first, 0);
+}
+
+int loadSound(int folder, int number, const char* extension, bool twoDigits) {
+    char name[32];
+    fileName(name, folder, number, extension, twoDigits);
+    return LoadSound(name, 3, -1);
+}
+
+}  // namespace
+
+void loadPlaySceneImages() {
+    int band = stageBand(game.stageNumber);
+    if (band >= 0) game.sceneImages[0] = loadPicture(3, kBackgroundOfBand[band], "bmp");
+
+    for (int n = 0; n < 400; ++n) game.tileImages[n] = loadPicture(2, n, "bmp");
+
+    for (int n = 1; n <= 8; ++n) game.sheetCells[30][n - 1] = loadPicture(0, n, "png", true);
+    game.sheetCells[31][0] = loadPicture(0, 10, "png", true);
+    game.sheetCells[31][1] = loadPicture(0, 11, "png", true);
+    game.sheetCells[32][0] = loadPicture(0, 20, "png", true);
+
+    for (const Sheet& sheet : kSheets) loadSheet(sheet);
+
+    for (const PictureRun& run : kPictureRuns)
+        for (int slot = run.firstSlot; slot <= run.lastSlot; ++slot)
+            game.pictures[slot] = loadPicture(run.folder, run.firstFile + slot - run.firstSlot, "png");
+}
+
+void loadPlaySceneSounds() {
+    for (int i = 0; i < 4; ++i) game.soundSlots[i] = loadSound(10, i + 1, "wav", true);
+    for (int i = 0; i < 24; ++i) {
+        if (i == 19) continue;
+        // Slot 4 repeats the sound of slot 3.
+        int file = i == 4 ? 33 : 30 + i;
+        game.effectSounds[i] = loadSound(10, file, "wav", true);
+    }
+    game.stageStartSound = loadSound(10, 5, "wav", true);
+    game.exitReachedSound = loadSound(10, 6, "wav", true);
+    game.timeUpSound = loadSound(10, 7, "wav", true);
+
+    int band = stageBand(game.stageNumber);
+    if (band >= 0) {
+        SetSoundLoadMode(2);
+        game.stageMusic = loadSound(5, kMusicOfBand[band], "ogg", false);
+        SetSoundLoadMode(0);
+    }
+}
