@@ -59,13 +59,36 @@ constexpr ActorStep kActorSteps[] = {
     {updateHorizontalFlier, 26, 26},
 };
 
+constexpr int kStepCount = static_cast<int>(sizeof kActorSteps / sizeof kActorSteps[0]);
+constexpr int kKindsWithSteps = 50;
+
+// The step that handles each kind (-1: none). Every kind has at most one.
+struct StepOfKind {
+    int8_t step[kKindsWithSteps];
+    constexpr StepOfKind() : step{} {
+        for (int8_t& s : step) s = -1;
+        for (int i = 0; i < kStepCount; ++i)
+            for (int k = kActorSteps[i].firstKind; k <= kActorSteps[i].lastKind; ++k)
+                step[k] = static_cast<int8_t>(i);
+    }
+};
+constexpr StepOfKind kStepOfKind{};
+
 void updateActors() {
     // A slot filled during this loop at a higher index runs in the same tick.
     for (int slot = 0; slot < kActorSlots; ++slot) {
-        if (game.actors[slot].live != 1) continue;
-        for (const ActorStep& step : kActorSteps) {
-            int16_t kind = game.actors[slot].kind;
-            if (kind >= step.firstKind && kind <= step.lastKind) step.routine(slot);
+        Actor& a = game.actors[slot];
+        if (a.live != 1) continue;
+        // Going through the steps in order, each reading the kind afresh, comes
+        // down to: run the kind's step if it lies after the last one run.
+        int next = 0;
+        for (;;) {
+            int kind = a.kind;
+            if (kind < 0 || kind >= kKindsWithSteps) break;
+            int step = kStepOfKind.step[kind];
+            if (step < next) break;
+            kActorSteps[step].routine(slot);
+            next = step + 1;
         }
         updateKeyAndExit(slot);
     }

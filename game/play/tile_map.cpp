@@ -50,13 +50,11 @@ void breakCell(int column, int row) {
 void resetEmptyCellVariants() {
     TileMap& map = game.tileMap;
     for (int i = 0; i < kCellCount; ++i)
-        if (map.blocks[i] == kBlockEmpty) map.blockVariant[i] = 0;
+        map.blockVariant[i] = map.blocks[i] == kBlockEmpty ? 0 : map.blockVariant[i];
 }
 
 void countDownCellTimers() {
     TileMap& map = game.tileMap;
-    for (int i = 0; i < kCellCount; ++i)
-        if (map.placeTimers[i] >= 1) --map.placeTimers[i];
-    for (int i = 0; i < kCellCount; ++i)
-        if (map.breakTimers[i] >= 1) --map.breakTimers[i];
+    for (int i = 0; i < kCellCount; ++i) map.placeTimers[i] -= map.placeTimers[i] >= 1;
+    for (int i = 0; i < kCellCount; ++i) map.breakTimers[i] -= map.breakTimers[i] >= 1;
 }
