@@ -1,4 +1,6 @@
 // The play scene's pictures and sounds: which file goes into which slot.
+#include "game/shell/play_catalogue.h"
+
 #include "game/shell/asset_catalogue.h"
 
 #include "game/shell/globals.h"
@@ -15,10 +17,11 @@ void fileName(char (&out)[32], int folder, int number, const char* extension,
                   extension);
 }
 
-int loadPicture(int folder, int number, const char* extension, bool twoDigits = false) {
+void visitPicture(PlayAssetVisitor& v, int32_t* slot, int folder, int number, const char* extension,
+                  bool twoDigits = false) {
     char name[32];
     fileName(name, folder, number, extension, twoDigits);
-    return LoadImage(name, 0);
+    v.picture(slot, name);
 }
 
 // The stage band (ten stages each, stage 50 alone) picks the background and
@@ -66,60 +69,82 @@ constexpr PictureRun kPictureRuns[] = {
 constexpr int kSheetRows = 40;
 constexpr int kSheetRowSlots = 10;
 
-void loadSheet(const Sheet& sheet) {
-    int* first = &game.sheetCells[sheet.firstRow][0];
+void visitSheet(PlayAssetVisitor& v, const Sheet& sheet) {
+    static_assert(sizeof game.sheetCells == sizeof(int32_t) * kSheetRows * kSheetRowSlots);
+    int32_t* first = &game.sheetCells[sheet.firstRow][0];
     if (sheet.fileNumber < 0) {
-        *first = loadPicture(0, -sheet.fileNumber, "png", true);
+        visitPicture(v, first, 0, -sheet.fileNumber, "png", true);
         return;
     }
-    static_assert(sizeof game.sheetCells == sizeof(int32_t) * kSheetRows * kSheetRowSlots);
     char name[32];
     fileName(name, 0, sheet.fileNumber, "bmp", true);
-    LoadImageTiles(name, sheet.cells, sheet.across, sheet.down, 32, 32, first, 0);
+    v.sheet(first, name, sheet.cells, sheet.across, sheet.down);
 }
 
-int loadSound(int folder, int number, const char* extension, bool twoDigits) {
+void visitSound(PlayAssetVisitor& v, int32_t* slot, int folder, int number, const char* extension,
+                bool streamed) {
     char name[32];
-    fileName(name, folder, number, extension, twoDigits);
-    return LoadSound(name, 3, -1);
+    fileName(name, folder, number, extension, folder == 10);
+    v.sound(slot, name, streamed);
 }
+
+// Carries the requests out through the media layer.
+class SceneLoader final : public PlayAssetVisitor {
+public:
+    void picture(int32_t* slot, const char* name) override { *slot = LoadImage(name, 0); }
+    void sheet(int32_t* first, const char* name, int cells, int across, int down) override {
+        LoadImageTiles(name, cells, across, down, 32, 32, first, 0);
+    }
+    void sound(int32_t* slot, const char* name, bool streamed) override {
+        if (streamed) SetSoundLoadMode(2);
+        *slot = LoadSound(name, 3, -1);
+        if (streamed) SetSoundLoadMode(0);
+    }
+};
 
 }  // namespace
 
-void loadPlaySceneImages() {
-    int band = stageBand(game.stageNumber);
-    if (band >= 0) game.sceneImages[0] = loadPicture(3, kBackgroundOfBand[band], "bmp");
+void visitPlaySceneImages(int stage, PlayAssetVisitor& v) {
+    int band = stageBand(stage);
+    if (band >= 0) visitPicture(v, &game.sceneImages[0], 3, kBackgroundOfBand[band], "bmp");
 
-    for (int n = 0; n < 400; ++n) game.tileImages[n] = loadPicture(2, n, "bmp");
+    for (int n = 0; n < 400; ++n) visitPicture(v, &game.tileImages[n], 2, n, "bmp");
 
-    for (int n = 1; n <= 8; ++n) game.sheetCells[30][n - 1] = loadPicture(0, n, "png", true);
-    game.sheetCells[31][0] = loadPicture(0, 10, "png", true);
-    game.sheetCells[31][1] = loadPicture(0, 11, "png", true);
-    game.sheetCells[32][0] = loadPicture(0, 20, "png", true);
+    for (int n = 1; n <= 8; ++n) visitPicture(v, &game.sheetCells[30][n - 1], 0, n, "png", true);
+    visitPicture(v, &game.sheetCells[31][0], 0, 10, "png", true);
+    visitPicture(v, &game.sheetCells[31][1], 0, 11, "png", true);
+    visitPicture(v, &game.sheetCells[32][0], 0, 20, "png", true);
 
-    for (const Sheet& sheet : kSheets) loadSheet(sheet);
+    for (const Sheet& sheet : kSheets) visitSheet(v, sheet);
 
     for (const PictureRun& run : kPictureRuns)
         for (int slot = run.firstSlot; slot <= run.lastSlot; ++slot)
-            game.pictures[slot] = loadPicture(run.folder, run.firstFile + slot - run.firstSlot, "png");
+            visitPicture(v, &game.pictures[slot], run.folder, run.firstFile + slot - run.firstSlot,
+                         "png");
 }
 
-void loadPlaySceneSounds() {
-    for (int i = 0; i < 4; ++i) game.soundSlots[i] = loadSound(10, i + 1, "wav", true);
+void visitPlaySceneSounds(int stage, PlayAssetVisitor& v) {
+    for (int i = 0; i < 4; ++i) visitSound(v, &game.soundSlots[i], 10, i + 1, "wav", false);
     for (int i = 0; i < 24; ++i) {
         if (i == 19) continue;
         // Slot 4 repeats the sound of slot 3.
         int file = i == 4 ? 33 : 30 + i;
-        game.effectSounds[i] = loadSound(10, file, "wav", true);
+        visitSound(v, &game.effectSounds[i], 10, file, "wav", false);
     }
-    game.stageStartSound = loadSound(10, 5, "wav", true);
-    game.exitReachedSound = loadSound(10, 6, "wav", true);
-    game.timeUpSound = loadSound(10, 7, "wav", true);
+    visitSound(v, &game.stageStartSound, 10, 5, "wav", false);
+    visitSound(v, &game.exitReachedSound, 10, 6, "wav", false);
+    visitSound(v, &game.timeUpSound, 10, 7, "wav", false);
 
-    int band = stageBand(game.stageNumber);
-    if (band >= 0) {
-        SetSoundLoadMode(2);
-        game.stageMusic = loadSound(5, kMusicOfBand[band], "ogg", false);
-        SetSoundLoadMode(0);
-    }
+    int band = stageBand(stage);
+    if (band >= 0) visitSound(v, &game.stageMusic, 5, kMusicOfBand[band], "ogg", true);
+}
+
+void loadPlaySceneImages() {
+    SceneLoader loader;
+    visitPlaySceneImages(game.stageNumber, loader);
+}
+
+void loadPlaySceneSounds() {
+    SceneLoader loader;
+    visitPlaySceneSounds(game.stageNumber, loader);
 }
