@@ -1,3 +1,5 @@
+// The actor table: spawning, the items, the key and the exit, and what
+// happens when the player or a shot touches an actor.
 #include "game/play/actors.h"
 
 #include "game/play/play_sounds.h"

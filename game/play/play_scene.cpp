@@ -12,6 +12,8 @@
 #include "game/shell/frame_tick.h"
 #include "game/shell/globals.h"
 
+#include <cstdint>
+
 namespace {
 
 constexpr int kStartCountdownEnd = 125;
