@@ -228,3 +228,56 @@ TEST_F(StageLoadTest, CellTimersCountDownToZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stage files of random bytes (and random codes that mean something) load
+// into a clean grid and play without going astray.
+TEST_F(StageLoadTest, RandomStageFilesLoadCleanAndPlay) {
+    uint32_t seed = 99;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed;
+    };
+    for (int round = 0; round < 40; ++round) {
+        SetUp();
+        std::vector<unsigned char> blocks(kStageLayerBytes);
+        std::vector<unsigned char> hidden(kStageLayerBytes);
+        std::vector<unsigned char> scripts(kStageScriptBytes);
+        for (auto& b : hidden) b = static_cast<unsigned char>(next() >> 24);
+        for (auto& b : scripts) b = static_cast<unsigned char>(next() >> 24);
+        for (size_t i = 0; i < blocks.size(); i += 4) {
+            // Half the cells hold a plausible code, the rest random bytes.
+            uint32_t v = next();
+            uint32_t code = (v & 1) ? (v >> 8) % 160 : v;
+            for (int k = 0; k < 4; ++k) blocks[i + k] = static_cast<unsigned char>(code >> (8 * k));
+        }
+        StageBytes bytes;
+        bytes.blocks = blocks.data();
+        bytes.blocksSize = blocks.size() - (round % 3) * 7;
+        bytes.hiddenItems = hidden.data();
+        bytes.hiddenItemsSize = hidden.size();
+        bytes.cellScripts = scripts.data();
+        bytes.cellScriptsSize = scripts.size();
+        loadStageFrom(bytes);
+        for (int i = 0; i < kCellCount; ++i) {
+            ASSERT_GE(game.tileMap.blocks[i], 0);
+            ASSERT_LE(game.tileMap.blocks[i], 3);
+        }
+        for (int t = 0; t < 400; ++t) {
+            Pad pad;
+            uint32_t r = next();
+            pad.horizontal = static_cast<int>(r % 3) - 1;
+            pad.vertical = static_cast<int>((r >> 4) % 3) - 1;
+            pad.magic = (r >> 8) % 5 == 0;
+            pad.shot = (r >> 12) % 7 == 0;
+            pad.spell = (r >> 16) % 11 == 0;
+            player().magic = 3;
+            tick(1, pad);
+        }
+        EXPECT_EQ(game.scene, kScenePlay);
+        EXPECT_GE(game.freezeCounter, 0);
+    }
+}
+
+}  // namespace
