@@ -3,21 +3,6 @@
 #include "game/play/actors.h"
 #include "game/shell/globals.h"
 
-int truncateCoordinate(double v) {
-    // Far outside the grid every cell reads the same; NaN reads as 0.
-    if (!(v == v)) return 0;
-    if (v > 1.0e9) return 1000000000;
-    if (v < -1.0e9) return -1000000000;
-    return static_cast<int>(v);
-}
-
-int32_t blockAt(int column, int row) {
-    int i = cellIndex(column, row);
-    return i < 0 ? kBlockEmpty : game.tileMap.blocks[i];
-}
-
-int32_t blockAtPoint(double px, double py) { return blockAt(cellColumnOf(px), cellRowOf(py)); }
-
 void setBlock(int column, int row, int32_t value) {
     int i = cellIndex(column, row);
     if (i >= 0) game.tileMap.blocks[i] = value;

@@ -3,11 +3,18 @@
 #pragma once
 
 #include "game/play/play_state.h"
+#include "game/shell/globals.h"
 
 #include <cstdint>
 
-// A coordinate truncated toward zero, kept inside the int range.
-int truncateCoordinate(double v);
+// A coordinate truncated toward zero, kept inside the int range: far outside
+// the grid every cell reads the same, and NaN reads as 0.
+inline int truncateCoordinate(double v) {
+    if (!(v == v)) return 0;
+    if (v > 1.0e9) return 1000000000;
+    if (v < -1.0e9) return -1000000000;
+    return static_cast<int>(v);
+}
 
 // Column or row of a pixel coordinate (truncated, then divided toward zero).
 inline int cellColumnOf(double px) { return truncateCoordinate(px) / kCellSize; }
@@ -23,8 +30,13 @@ inline int cellIndex(int column, int row) {
 inline int cellIndexAt(double px, double py) { return cellIndex(cellColumnOf(px), cellRowOf(py)); }
 
 // The `blocks` value of a cell (0 outside the grid), and the solid test.
-int32_t blockAt(int column, int row);
-int32_t blockAtPoint(double px, double py);
+inline int32_t blockAt(int column, int row) {
+    int i = cellIndex(column, row);
+    return i < 0 ? kBlockEmpty : game.tileMap.blocks[i];
+}
+inline int32_t blockAtPoint(double px, double py) {
+    return blockAt(cellColumnOf(px), cellRowOf(py));
+}
 inline bool solidAtPoint(double px, double py) { return blockAtPoint(px, py) != kBlockEmpty; }
 
 // Writes to the layers; ignored outside the grid.
