@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <vector>
+
 namespace media {
 
 namespace screen {
@@ -32,6 +35,15 @@ bool Start();                    // drawing state to its defaults, default font
 void Stop();                     // every image deleted
 void OnDisplayRecreated();       // screen-mode change: every image deleted, state reset
 void OnRenderTargetsReset();     // device reset: textures rebuilt from kept pixels
+bool SelectDrawTarget(int target);  // from SetDrawTarget: false for an invalid target
+void BeforeClear();              // from ClearScreen: restore a lost display, settle queued draws
+void BeforePresent();            // from FlipScreen: queued draws reach the back buffer
+void FinishDrawing();            // before anyone reads or draws the back buffer directly
+// A movie file opened as an image shows its current frame; the movie area
+// registers how (0xAARRGGBB pixels, rows from the top).
+using MovieFrameLoader = bool (*)(const char* fileName, int* width, int* height,
+                                  std::vector<uint32_t>* pixels);
+void SetMovieFrameLoader(MovieFrameLoader loader);
 }  // namespace images
 
 namespace sound {

@@ -119,15 +119,15 @@ int SetFramePacing(int on) {
 int SetDrawTarget(int target) {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
+    if (!media::images::SelectDrawTarget(target)) return -1;
     gDrawTarget = target;
-    SDL_SetRenderTarget(gRenderer, gBackBuffer);
-    SDL_RenderSetClipRect(gRenderer, nullptr);
     return 0;
 }
 
 int ClearScreen() {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
+    media::images::BeforeClear();
     SDL_SetRenderTarget(gRenderer, gBackBuffer);
     SDL_RenderSetClipRect(gRenderer, nullptr);
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
@@ -138,6 +138,7 @@ int ClearScreen() {
 int FlipScreen() {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
+    media::images::BeforePresent();
     SDL_SetRenderTarget(gRenderer, nullptr);
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
     SDL_RenderClear(gRenderer);
@@ -162,6 +163,7 @@ int FlipScreen() {
 int ReadScreenPixels(uint32_t* pixels, int width, int height) {
     media::ApiLockGuard lock;
     if (!gRenderer || !pixels || width != kScreenWidth || height != kScreenHeight) return -1;
+    media::images::FinishDrawing();
     SDL_SetRenderTarget(gRenderer, gBackBuffer);
     return SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels,
                                 width * 4) == 0 ? 0 : -1;

@@ -1,0 +1,111 @@
+// Starting and stopping graphics, screen-mode changes, device resets, and
+// the hooks the screen area calls around clearing and presenting.
+#include "media/core/area_hooks.h"
+#include "media/core/log.h"
+#include "media/images/draw_state.h"
+#include "media/images/image_table.h"
+#include "media/images/images_area.h"
+#include "media/images/render_queue.h"
+#include "media/media.h"
+
+#include <atomic>
+#include <unordered_set>
+
+namespace media::images {
+namespace {
+
+bool gRunning = false;
+// Set from SDL's event watch (whichever thread pumps events), acted on by
+// the next clear or present.
+std::atomic<bool> gResetPending{false};
+std::atomic<bool> gScreenshotPending{false};
+
+int WatchEvents(void*, SDL_Event* event) {
+    switch (event->type) {
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+        gResetPending = true;
+        break;
+    case SDL_KEYDOWN:
+        if (event->key.keysym.scancode == SDL_SCANCODE_PRINTSCREEN && !event->key.repeat)
+            gScreenshotPending = true;
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+}  // namespace
+
+bool GraphicsRunning() { return gRunning; }
+
+bool Start() {
+    RenderStart(screen::Renderer());
+    State().transparentColour = 0;
+    ResetDrawState();
+    SelectTarget(kDrawTargetFront);
+    gResetPending = false;
+    gScreenshotPending = false;
+    SDL_AddEventWatch(WatchEvents, nullptr);
+    gRunning = true;
+    StartText();   // a missing font leaves text undrawn, never stops the start
+    return true;
+}
+
+void Stop() {
+    if (!gRunning) return;
+    FlushRender();
+    DeleteAllImageRecords(false);
+    StopText();
+    RenderStop();
+    SDL_DelEventWatch(WatchEvents, nullptr);
+    gRunning = false;
+}
+
+void OnDisplayRecreated() {
+    if (!gRunning) return;
+    FlushRender();
+    DeleteAllImageRecords(false);
+    // The renderer may be a new one after the change.
+    RenderStart(screen::Renderer());
+    ResetDrawState();
+    SelectTarget(kDrawTargetFront);
+    RestoreTextTextures();
+}
+
+void OnRenderTargetsReset() {
+    gResetPending = false;
+    if (!gRunning) return;
+    log::Write("グラフィックを復帰します\n");
+    FlushRender();
+    std::unordered_set<PixelStore*> done;
+    ForEachImage([&](ImageRecord& record) {
+        if (done.insert(record.store.get()).second && !RestoreTextures(*record.store))
+            log::Write("The picture %s could not be restored\n", record.fileName.c_str());
+    });
+    RestoreTextTextures();
+}
+
+bool SelectDrawTarget(int target) {
+    if (!gRunning) return false;
+    return SelectTarget(target);
+}
+
+void BeforeClear() {
+    if (!gRunning) return;
+    if (gResetPending) OnRenderTargetsReset();
+    NoteScreenCleared();
+}
+
+void BeforePresent() {
+    if (!gRunning) return;
+    FlushRender();
+    if (gScreenshotPending.exchange(false)) SaveNumberedScreenshot();
+}
+
+void FinishDrawing() {
+    if (gRunning) FlushRender();
+}
+
+}  // namespace media::images
