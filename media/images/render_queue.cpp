@@ -20,6 +20,7 @@ struct Queue {
 
     // The surface draws land on.
     PixelStore* surfaceStore = nullptr;     // null: the back buffer
+    bool surfaceDrawn = false;              // something was drawn into surfaceStore
     SDL_Rect surfaceArea{0, 0, kScreenWidth, kScreenHeight};
     SDL_Rect clip{0, 0, kScreenWidth, kScreenHeight};
 
@@ -204,8 +205,20 @@ bool RestoreTextures(PixelStore& store) {
 }
 
 void SetRenderSurface(PixelStore* store, const SDL_Rect& area) {
-    if (store == gQueue.surfaceStore && SDL_RectEquals(&area, &gQueue.surfaceArea)) return;
+    Queue& q = gQueue;
+    if (store == q.surfaceStore && SDL_RectEquals(&area, &q.surfaceArea)) return;
     FlushRender();
+    if (q.surfaceStore && q.surfaceDrawn && q.backend == Backend::Gpu) {
+        // Keep what was drawn into the picture, for draws that ignore its
+        // alpha and for rebuilding it after a device reset.
+        PixelStore& drawn = *q.surfaceStore;
+        SDL_SetRenderTarget(q.renderer, drawn.texture);
+        SDL_RenderReadPixels(q.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, drawn.pixels.data(), drawn.width * 4);
+        if (drawn.opaqueTexture) SDL_DestroyTexture(drawn.opaqueTexture);
+        drawn.opaqueTexture = nullptr;
+        SDL_SetRenderTarget(q.renderer, screen::BackBuffer());
+    }
+    q.surfaceDrawn = false;
     gQueue.surfaceStore = store;
     gQueue.surfaceArea = area;
 }
@@ -219,6 +232,7 @@ void SetRenderClip(const SDL_Rect& clip) {
 void QueueQuad(PixelStore* source, const SDL_Rect* area, bool honourAlpha, int blendMode, SDL_Color colour,
                const Corner corners[4]) {
     if (!gQueue.renderer) return;
+    gQueue.surfaceDrawn = gQueue.surfaceStore != nullptr;
     if (gQueue.backend == Backend::Cpu) {
         QueueCpu(source, area, honourAlpha, blendMode, colour, corners);
     } else {

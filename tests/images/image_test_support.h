@@ -129,7 +129,8 @@ protected:
         media_.reset();
         scratch_.reset();
     }
-    std::string Log() const { return ReadText("Log.txt"); }
+    // By absolute path: a death test's child makes the directory anew.
+    std::string Log() const { return ReadText(scratch_->path() + "/Log.txt"); }
 
 private:
     const char* renderer_;
