@@ -100,11 +100,11 @@ Stereo renderScore(const Score& score) {
         const float gr = static_cast<float>(std::sin(angle) * std::sqrt(2.0));
         const float gs = static_cast<float>(in.reverb);
         size_t at = static_cast<size_t>(std::llround((score.delay + e.beat * spb) * kSampleRate));
+        if (loop) at %= loopSamples;
         for (float v : note) {
-            if (loop) {
-                at %= loopSamples;
-            } else if (at >= dryLength) {
-                break;
+            if (at >= dryLength) {
+                if (!loop) break;
+                at = 0;
             }
             dry.left[at] += v * gl;
             dry.right[at] += v * gr;
@@ -181,14 +181,53 @@ double levelEffect(std::vector<float>& samples, double targetDb) {
     return gain;
 }
 
+namespace {
+
+// Holds the peaks of a looping track under `ceiling` with a gain that dips
+// smoothly: it falls over 5 ms ahead of a peak and recovers over 200 ms.
+// Both passes run round the loop twice, so the gain at the seam matches.
+void limitLoop(Stereo& sound, double ceiling) {
+    const size_t n = sound.size();
+    if (n == 0) return;
+    std::vector<float> gain(n);
+    for (size_t i = 0; i < n; ++i) {
+        const double peak = std::max(std::fabs(sound.left[i]), std::fabs(sound.right[i]));
+        gain[i] = peak > ceiling ? static_cast<float>(ceiling / peak) : 1.0f;
+    }
+    const float recover = 1.0f / (0.2f * kSampleRate);
+    const float fall = 1.0f / (0.005f * kSampleRate);
+    float g = 1.0f;
+    for (size_t k = 0; k < 2 * n; ++k) {
+        const size_t i = k % n;
+        g = std::min(gain[i], g + recover);
+        gain[i] = g;
+    }
+    g = 1.0f;
+    for (size_t k = 2 * n; k-- > 0;) {
+        const size_t i = k % n;
+        g = std::min(gain[i], g + fall);
+        gain[i] = g;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        sound.left[i] *= gain[i];
+        sound.right[i] *= gain[i];
+    }
+}
+
+}  // namespace
+
 double levelMusic(Stereo& sound, double targetDb) {
     const Levels levels = measure(sound);
     if (levels.peak <= 0.0) return 1.0;
-    const double gain = std::min(fromDb(targetDb) / levels.rms, fromDb(kMusicCeilingDb) / levels.peak);
+    // Reach the loudness target, letting the limiter take at most 6 dB off
+    // the loudest peaks.
+    const double ceiling = fromDb(kMusicCeilingDb);
+    const double gain = std::min(fromDb(targetDb) / levels.rms, 2.0 * ceiling / levels.peak);
     for (size_t i = 0; i < sound.size(); ++i) {
         sound.left[i] = static_cast<float>(sound.left[i] * gain);
         sound.right[i] = static_cast<float>(sound.right[i] * gain);
     }
+    limitLoop(sound, ceiling * 0.999);
     return gain;
 }
 

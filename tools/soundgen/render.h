@@ -35,8 +35,9 @@ Levels measure(const Stereo& sound);
 // the gain applied.
 double levelEffect(std::vector<float>& samples, double targetDb);
 
-// Music: scaled so the whole track's RMS reaches `targetDb`, never letting
-// the peak above -6 dB, so that effects on top keep their room.
+// Music (a loop): scaled so the whole track's RMS reaches `targetDb`, with a
+// gentle limiter keeping the peaks under -6 dB, so that effects on top keep
+// their room.
 double levelMusic(Stereo& sound, double targetDb);
 
 constexpr double kEffectCeilingDb = -3.0;

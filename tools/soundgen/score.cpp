@@ -448,6 +448,11 @@ private:
                           score_.events);
         reader.play(text.substr(colon + 1));
         checkEnd(reader.beat(), head);
+        // A voice of a looping piece fills the loop exactly: a miscounted
+        // bar shows up here instead of as a stumble at the seam.
+        if (score_.bars > 0 && reader.beat() < score_.loopBeats() - 1e-9)
+            throw std::runtime_error("\"" + trim(head) + "\" ends " + std::to_string(score_.loopBeats() - reader.beat()) +
+                                     " beats before the loop end");
     }
 
     void checkEnd(double endBeat, const std::string& what) const {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -81,34 +82,108 @@ double polyBlep(double phase, double step) {
     return 0.0;
 }
 
-// The amplitude envelope at time t (seconds) of a note held for `held`.
+// The amplitude envelope of a note held for `held` seconds, one sample
+// after another: a linear attack, a hold, an exponential fall to the
+// sustain level, and a release that fades to exactly zero.
 class Envelope {
 public:
     Envelope(const Instrument& in, double held)
-        : in_(in), held_(held), release_(std::max(in.release, 0.004)), levelAtRelease_(heldLevel(held)) {}
+        : attackSamples_(in.attack * kSampleRate),
+          holdEnd_((in.attack + in.hold) * kSampleRate),
+          heldSamples_(held * kSampleRate),
+          releaseSamples_(std::max(in.release, 0.004) * kSampleRate),
+          sustain_(in.sustain),
+          decayStep_(in.decay > 0.0 ? std::exp(-5.0 / (in.decay * kSampleRate)) : 0.0),
+          releaseStep_(std::exp(-4.0 / releaseSamples_)) {}
 
-    double at(double t) const {
-        if (t < held_) return heldLevel(t);
-        const double r = (t - held_) / release_;
+    double next() {
+        const double i = static_cast<double>(n_++);
+        if (i < heldSamples_) {
+            if (i < attackSamples_) level_ = i / attackSamples_;
+            else if (i < holdEnd_) level_ = 1.0;
+            else {
+                decayTerm_ *= decayStep_;
+                level_ = sustain_ + (1.0 - sustain_) * decayTerm_;
+            }
+            return level_;
+        }
+        const double r = (i - heldSamples_) / releaseSamples_;
         if (r >= 1.0) return 0.0;
-        return levelAtRelease_ * std::exp(-4.0 * r) * (1.0 - r);
+        releaseTerm_ *= releaseStep_;
+        return level_ * releaseTerm_ * (1.0 - r);
     }
 
 private:
-    double heldLevel(double t) const {
-        if (t < in_.attack) return t / in_.attack;
-        t -= in_.attack;
-        if (t < in_.hold) return 1.0;
-        t -= in_.hold;
-        if (in_.decay <= 0.0) return in_.sustain;
-        return in_.sustain + (1.0 - in_.sustain) * std::exp(-5.0 * t / in_.decay);
+    double attackSamples_, holdEnd_, heldSamples_, releaseSamples_;
+    double sustain_, decayStep_, releaseStep_;
+    double level_ = 0.0, decayTerm_ = 1.0, releaseTerm_ = 1.0;
+    size_t n_ = 0;
+};
+
+// sin(2 pi phase) for a phase in [0, 1), from a table: the same numbers on
+// every machine, and several times faster than the library call.
+class SineTable {
+public:
+    SineTable() {
+        for (int i = 0; i <= kSize; ++i) table_[i] = std::sin(2.0 * kPi * i / kSize);
+    }
+    double at(double phase) const {
+        const double x = phase * kSize;
+        const int i = static_cast<int>(x);
+        const double frac = x - i;
+        return table_[i & (kSize - 1)] * (1.0 - frac) + table_[(i & (kSize - 1)) + 1] * frac;
     }
 
-    const Instrument& in_;
-    double held_;
-    double release_;
-    double levelAtRelease_;
+private:
+    static constexpr int kSize = 16384;
+    double table_[kSize + 1];
 };
+
+const SineTable& sineTable() {
+    static const SineTable table;
+    return table;
+}
+
+double wrap(double phase) { return phase - std::floor(phase); }
+
+// One cycle of an organ tone (its harmonics summed and scaled), leaving out
+// the harmonics a note of the given pitch would fold back from beyond the
+// audible range.
+class OrganTable {
+public:
+    OrganTable(const std::vector<double>& harmonics, double frequency, const SineTable& sine) {
+        double weight = 0.0;
+        for (double h : harmonics) weight += std::fabs(h);
+        if (weight <= 0.0) weight = 1.0;
+        for (int i = 0; i <= kSize; ++i) {
+            const double phase = static_cast<double>(i) / kSize;
+            double sum = 0.0;
+            for (size_t h = 0; h < harmonics.size(); ++h)
+                if (frequency * static_cast<double>(h + 1) < 0.45 * kSampleRate)
+                    sum += harmonics[h] * sine.at(wrap(static_cast<double>(h + 1) * phase));
+            table_[i] = sum / weight;
+        }
+    }
+    double at(double phase) const {
+        const double x = phase * kSize;
+        const int i = static_cast<int>(x);
+        const double frac = x - i;
+        return table_[i & (kSize - 1)] * (1.0 - frac) + table_[(i & (kSize - 1)) + 1] * frac;
+    }
+
+private:
+    static constexpr int kSize = 4096;
+    double table_[kSize + 1];
+};
+
+// A cheap, smooth saturation close to tanh: odd, monotonic, flat at +-1
+// beyond +-3.
+double softClip(double x) {
+    if (x <= -3.0) return -1.0;
+    if (x >= 3.0) return 1.0;
+    const double x2 = x * x;
+    return x * (27.0 + x2) / (27.0 + 9.0 * x2);
+}
 
 // Zero-delay-feedback state-variable filter.
 class StateVariableFilter {
@@ -180,9 +255,10 @@ private:
     double blend_ = 0.3, feedback_ = 0.998, last_ = 0.0;
 };
 
-double oscillator(const Instrument& in, double phase, double step, double modPhase, double fmIndex) {
+double oscillator(const Instrument& in, const SineTable& sine, const OrganTable* organ, double phase, double step,
+                  double modPhase, double fmIndex) {
     switch (in.wave) {
-        case Wave::Sine: return std::sin(2.0 * kPi * phase);
+        case Wave::Sine: return sine.at(phase);
         case Wave::Triangle: return 1.0 - 4.0 * std::fabs(phase - 0.5);
         case Wave::Saw: return 2.0 * phase - 1.0 - polyBlep(phase, step);
         case Wave::Square: {
@@ -193,16 +269,8 @@ double oscillator(const Instrument& in, double phase, double step, double modPha
             v -= polyBlep(shifted, step);
             return v;
         }
-        case Wave::Fm: return std::sin(2.0 * kPi * phase + fmIndex * std::sin(2.0 * kPi * modPhase));
-        case Wave::Organ: {
-            double sum = 0.0, weight = 0.0;
-            for (size_t h = 0; h < in.harmonics.size(); ++h) {
-                weight += std::fabs(in.harmonics[h]);
-                if (step * static_cast<double>(h + 1) < 0.45)
-                    sum += in.harmonics[h] * std::sin(2.0 * kPi * static_cast<double>(h + 1) * phase);
-            }
-            return weight > 0.0 ? sum / weight : 0.0;
-        }
+        case Wave::Fm: return sine.at(wrap(phase + fmIndex * sine.at(modPhase) / (2.0 * kPi)));
+        case Wave::Organ: return organ ? organ->at(phase) : 0.0;
         case Wave::Noise:
         case Wave::Pluck: break;
     }
@@ -256,7 +324,7 @@ void renderNote(const Instrument& in, const NoteSpec& note, std::vector<float>& 
     if (out.size() < start + count) out.resize(start + count, 0.0f);
 
     Noise noise(note.seed * 2654435761u + 12345u);
-    const Envelope envelope(in, held);
+    Envelope envelope(in, held);
     StateVariableFilter filter;
     std::optional<PluckedString> string;
     if (in.wave == Wave::Pluck) string.emplace(in, note.frequency, noise);
@@ -277,23 +345,35 @@ void renderNote(const Instrument& in, const NoteSpec& note, std::vector<float>& 
     const double c1 = in.cutoffTo > 0.0 ? in.cutoffTo : in.cutoff;
     const double track = std::pow(f0 / 261.63, in.keyTrack);
     const double driveGain = 1.0 + in.drive * 5.0;
-    const double driveNorm = in.drive > 0.0 ? 1.0 / std::tanh(driveGain) : 1.0;
+    const double driveNorm = in.drive > 0.0 ? 1.0 / softClip(driveGain) : 1.0;
 
+    const SineTable& sine = sineTable();
+    std::unique_ptr<OrganTable> organ;
+    if (in.wave == Wave::Organ) organ = std::make_unique<OrganTable>(in.harmonics, f0 * std::max(f1 / f0, 1.0), sine);
+    // Pitch, filter and wobble move slowly: they are worked out once every
+    // kControl samples; only the oscillators and the envelope run per sample.
+    constexpr size_t kControl = 16;
+    double freq = f0, fmIndex = in.fmIndex, tremolo = 1.0;
     for (size_t i = 0; i < count; ++i) {
-        const double t = static_cast<double>(i) / kSampleRate;
-        const double along = held > 0.0 ? std::min(t / held, 1.0) : 1.0;
-
-        double freq = note.linearGlide ? f0 + (f1 - f0) * along : f0 * std::pow(f1 / f0, along);
-        if (in.sweep != 0.0) freq *= std::pow(2.0, in.sweep * std::exp(-3.0 * t / in.sweepTime) / 12.0);
-        if (in.vibrato > 0.0 && t > in.vibratoDelay) {
-            const double ramp = std::min((t - in.vibratoDelay) / 0.2, 1.0);
-            freq *= std::pow(2.0, ramp * in.vibrato * std::sin(2.0 * kPi * in.vibratoRate * t) / 1200.0);
-        }
-
-        if (in.filter != FilterMode::None && i % 8 == 0) {
-            double cutoff = in.cutoff * std::pow(c1 / in.cutoff, along) * track;
-            if (in.filterEnv != 0.0) cutoff *= std::pow(2.0, in.filterEnv * std::exp(-t / in.filterDecay));
-            filter.tune(cutoff, in.resonance);
+        if (i % kControl == 0) {
+            const double t = static_cast<double>(i) / kSampleRate;
+            const double along = held > 0.0 ? std::min(t / held, 1.0) : 1.0;
+            freq = f0;
+            if (f1 != f0) freq = note.linearGlide ? f0 + (f1 - f0) * along : f0 * std::pow(f1 / f0, along);
+            double semitones = 0.0;
+            if (in.sweep != 0.0) semitones += in.sweep * std::exp(-3.0 * t / in.sweepTime);
+            if (in.vibrato > 0.0 && t > in.vibratoDelay) {
+                const double ramp = std::min((t - in.vibratoDelay) / 0.2, 1.0);
+                semitones += ramp * in.vibrato * sine.at(wrap(in.vibratoRate * t)) / 100.0;
+            }
+            if (semitones != 0.0) freq *= std::exp2(semitones / 12.0);
+            if (in.filter != FilterMode::None) {
+                double cutoff = (c1 != in.cutoff ? in.cutoff * std::pow(c1 / in.cutoff, along) : in.cutoff) * track;
+                if (in.filterEnv != 0.0) cutoff *= std::exp2(in.filterEnv * std::exp(-t / in.filterDecay));
+                filter.tune(cutoff, in.resonance);
+            }
+            if (in.fmDecay > 0.0) fmIndex = in.fmIndex * std::exp(-1.0986 * t / in.fmDecay);
+            if (in.tremolo > 0.0) tremolo = 1.0 - in.tremolo * 0.5 * (1.0 - sine.at(wrap(in.tremoloRate * t + 0.25)));
         }
 
         double v = 0.0;
@@ -309,10 +389,9 @@ void renderNote(const Instrument& in, const NoteSpec& note, std::vector<float>& 
             }
             v = heldNoise;
         } else {
-            const double fmIndex = in.fmDecay > 0.0 ? in.fmIndex * std::exp(-1.0986 * t / in.fmDecay) : in.fmIndex;
             for (int c = 0; c < copies; ++c) {
                 const double step = std::min(freq * detunes[c] / kSampleRate, 0.49);
-                v += oscillator(in, phases[c], step, modPhases[c], fmIndex);
+                v += oscillator(in, sine, organ.get(), phases[c], step, modPhases[c], fmIndex);
                 phases[c] += step;
                 phases[c] -= std::floor(phases[c]);
                 modPhases[c] += step * in.fmRatio;
@@ -322,10 +401,9 @@ void renderNote(const Instrument& in, const NoteSpec& note, std::vector<float>& 
         }
         if (in.noise > 0.0) v = v * (1.0 - in.noise) + noise.white() * in.noise;
         if (in.filter != FilterMode::None) v = filter.run(v, in.filter);
-        if (in.drive > 0.0) v = std::tanh(driveGain * v) * driveNorm;
+        if (in.drive > 0.0) v = softClip(driveGain * v) * driveNorm;
 
-        double amp = envelope.at(t) * note.velocity * in.gain;
-        if (in.tremolo > 0.0) amp *= 1.0 - in.tremolo * 0.5 * (1.0 - std::cos(2.0 * kPi * in.tremoloRate * t));
+        const double amp = envelope.next() * note.velocity * in.gain * tremolo;
         out[start + i] += static_cast<float>(v * amp);
     }
 }
