@@ -115,13 +115,15 @@ Stereo renderScore(const Score& score) {
 
     Room room(score.room);
     const float wet = static_cast<float>(score.room.mix * 4.0);
-    // A loop runs through the room twice and keeps the second pass, so the
-    // tail of its end rings on into its start.
-    for (int pass = loop ? 0 : 1; pass < 2; ++pass) {
+    // A loop runs through the room until the room has settled (some ten
+    // seconds) and keeps the last pass, so the tail of its end rings on
+    // into its start exactly as it would when played round and round.
+    const int passes = loop ? 1 + static_cast<int>(std::ceil(10.0 * kSampleRate / static_cast<double>(dryLength))) : 1;
+    for (int pass = 0; pass < passes; ++pass) {
         for (size_t i = 0; i < dryLength; ++i) {
             float l, r;
             room.run(send[i], l, r);
-            if (pass == 1) {
+            if (pass == passes - 1) {
                 dry.left[i] += l * wet;
                 dry.right[i] += r * wet;
             }

@@ -499,6 +499,7 @@ private:
         checkEnd(to, text);
         const size_t steps = static_cast<size_t>(std::llround((to - from) / stepBeats));
         std::vector<size_t> held;  // events of the last hit, lengthened by '-'
+        int heldSteps = 0;
         for (size_t n = 0; n < steps; ++n) {
             const char c = pattern[n % pattern.size()];
             const double beat = from + static_cast<double>(n) * stepBeats;
@@ -507,9 +508,11 @@ private:
                 continue;
             }
             if (c == '-') {
-                for (size_t k : held) score_.events[k].beats += stepBeats;
+                ++heldSteps;
+                for (size_t k : held) score_.events[k].beats = heldSteps * stepBeats * gate;
                 continue;
             }
+            heldSteps = 1;
             std::vector<std::pair<double, double>> hits;  // midi, velocity
             if (comp) {
                 const Chord& chord = chordAt(beat);
