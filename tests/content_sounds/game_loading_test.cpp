@@ -48,7 +48,8 @@ TEST_F(GameLoadsTheDataSet, PlaySceneSoundsOfEveryStageBand) {
         LoadSceneSounds();
         for (int i = 0; i < 4; ++i) EXPECT_GE(game.soundSlots[i], 0) << "sound slot " << i;
         for (int i = 0; i < 24; ++i) {
-            if (i != 19) EXPECT_GE(game.effectSounds[i], 0) << "effect sound " << i;
+            if (i == 19) continue;  // slot 19 loads nothing
+            EXPECT_GE(game.effectSounds[i], 0) << "effect sound " << i;
         }
         EXPECT_GE(game.stageStartSound, 0);
         EXPECT_GE(game.exitReachedSound, 0);
