@@ -2,7 +2,7 @@
 // odd chunk orders, and data that must be refused without harm.
 #include "media/sound/decoder.h"
 #include "tests/sound/sound_fixtures.h"
-#include "tests/support/test_support.h"
+#include "tests/sound/sound_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -205,7 +205,7 @@ TEST(WavDecoder, DamagedFilesNeverCrashOrOverrun) {
 
 class OggDecoderTest : public ::testing::Test {
 protected:
-    OggDecoderTest() : scratch_("ogg_decoder") {}
+    OggDecoderTest() : scratch_(sound_testing::CurrentTestName()) {}
     testing_support::ScratchDirectory scratch_;
 };
 
