@@ -1,0 +1,313 @@
+// The play field as pictures: small stages with pictures made by the test,
+// drawn headless and read back pixel by pixel.
+#include "game/play/play_pictures.h"
+#include "game/play/play_render.h"
+#include "game/shell/globals.h"
+#include "media/media.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::HeadlessMedia;
+using testing_support::ScratchDirectory;
+
+// --- Pictures made by the test ------------------------------------------------
+
+uint32_t rgb(int r, int g, int b) { return (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b); }
+
+// A 24-bit BMP of one colour per pixel from `colour(x, y)`.
+template <typename Colour>
+void writeBmp(const std::string& name, int w, int h, Colour colour) {
+    std::filesystem::create_directories(std::filesystem::path(name).parent_path());
+    const int stride = (w * 3 + 3) & ~3;
+    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * h, 0);
+    auto put32 = [&file](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = &file[54 + static_cast<size_t>(stride) * (h - 1 - y)];
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = colour(x, y);
+            row[3 * x] = static_cast<uint8_t>(c);
+            row[3 * x + 1] = static_cast<uint8_t>(c >> 8);
+            row[3 * x + 2] = static_cast<uint8_t>(c >> 16);
+        }
+    }
+    FILE* f = std::fopen(name.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+}
+
+int solid(const std::string& name, int w, int h, uint32_t c) {
+    writeBmp(name, w, h, [c](int, int) { return c; });
+    return LoadImage(name.c_str(), 0);
+}
+
+// Distinct, easily told colours for the digits and blocks.
+uint32_t digitColour(int d) { return rgb(20 + 23 * d, 240 - 20 * d, 100); }
+uint32_t cellColour(int k) { return rgb(200, 10 * k, 255 - 10 * k); }
+constexpr uint32_t kBackground = 0x203040;
+constexpr uint32_t kPlayerColour = 0xE0C020;
+
+// --- Reading the frame back ------------------------------------------------------
+
+class Frame {
+public:
+    Frame() : pixels_(kScreenWidth * kScreenHeight) {
+        EXPECT_EQ(ReadScreenPixels(pixels_.data(), kScreenWidth, kScreenHeight), 0);
+    }
+    uint32_t at(int x, int y) const { return pixels_[static_cast<size_t>(y) * kScreenWidth + x] & 0xFFFFFF; }
+    const std::vector<uint32_t>& pixels() const { return pixels_; }
+
+private:
+    std::vector<uint32_t> pixels_;
+};
+
+bool readPng(const std::string& path, std::vector<uint32_t>& out) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    image.format = PNG_FORMAT_BGRA;
+    if (image.width != kScreenWidth || image.height != kScreenHeight) {
+        png_image_free(&image);
+        return false;
+    }
+    out.assign(kScreenWidth * kScreenHeight, 0);
+    const bool ok = png_image_finish_read(&image, nullptr, out.data(), 0, nullptr) != 0;
+    for (uint32_t& p : out) p &= 0xFFFFFF;
+    return ok;
+}
+
+std::string goldenPath(const std::string& name) {
+    const char* source = std::getenv("LUMOTTA_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/play_render/golden/" + name + ".png";
+}
+
+// Compares the frame with tests/play_render/golden/NAME.png. With
+// LUMOTTA_UPDATE_GOLDEN set the reference is written instead.
+void expectMatchesGolden(const std::string& name) {
+    const Frame frame;
+    const std::string path = goldenPath(name);
+    if (std::getenv("LUMOTTA_UPDATE_GOLDEN")) {
+        ASSERT_EQ(SaveScreenshotPng(path.c_str()), 0);
+        return;
+    }
+    std::vector<uint32_t> expected;
+    ASSERT_TRUE(readPng(path, expected)) << "no reference picture " << path;
+    int differing = 0, first = -1;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        // One step of rounding either way is allowed per channel.
+        const uint32_t a = expected[i], b = frame.pixels()[i] & 0xFFFFFF;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int d = std::abs(int((a >> shift) & 255) - int((b >> shift) & 255));
+            if (d > 2) {
+                if (first < 0) first = static_cast<int>(i);
+                ++differing;
+                break;
+            }
+        }
+    }
+    if (differing) SaveScreenshotPng(("failed-" + name + ".png").c_str());
+    EXPECT_EQ(differing, 0) << name << ": first difference at x " << first % kScreenWidth << ", y "
+                            << first / kScreenWidth << " (frame saved as failed-" << name << ".png)";
+}
+
+// --- The fixture -------------------------------------------------------------------
+
+class PlayFrame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(media_.ok());
+        SetTransparentColor(0, 255, 0);
+        game = GameGlobals{};
+        game.sceneImages[0] = solid("03/1.bmp", 640, 480, kBackground);
+        // The block sheet: 20 cells, each its own colour.
+        writeBmp("00/01.bmp", 320, 64, [](int x, int y) { return cellColour(x / 32 + 10 * (y / 32)); });
+        LoadImageTiles("00/01.bmp", 20, 10, 2, 32, 32, &game.sheetCells[0][0], 0);
+        for (int d = 0; d < 10; ++d)
+            game.pictures[pic::kDigits + d] = solid("04/" + std::to_string(d) + ".bmp", 8, 12, digitColour(d));
+        game.pictures[pic::kMagicIcon] = solid("04/10.bmp", 12, 12, 0x8040FF);
+        game.pictures[pic::kPause] = solid("04/91.bmp", 100, 40, 0xFFFFFF);
+        game.pictures[pic::kIris] = solid("04/21.bmp", 64, 64, 0x00FF00);  // all key colour
+        game.pictures[pic::kClearBanner] = solid("04/25.bmp", 200, 50, 0xF0A000);
+        game.pictures[pic::kIntroBand] = solid("04/22.bmp", 640, 80, 0x4080C0);
+        // The player: a 20x40 figure with a key-colour frame.
+        writeBmp("02/21.bmp", 20, 40, [](int x, int y) {
+            return x < 2 || y < 2 ? 0x00FF00 : kPlayerColour;
+        });
+        game.tileImages[21] = LoadImage("02/21.bmp", 0);
+        game.tileImages[22] = game.tileImages[21];
+        game.tileImages[216] = solid("02/216.bmp", 40, 40, 0x808080);
+        Player& p = game.players[0];
+        p.active = 1;
+        p.state = kPlayerInAir;
+        p.x = 200;
+        p.y = 300;
+        p.lives = 3;
+        game.timeLeft = 9999;
+    }
+
+    void drawFrame() {
+        ClearScreen();
+        drawPlayScene();
+    }
+
+    void setBlock(int column, int row, int code, int variant = 0) {
+        game.tileMap.blocks[column * kGridRows + row] = code;
+        game.tileMap.blockVariant[column * kGridRows + row] = variant;
+    }
+
+    ScratchDirectory scratch_{"play_frame"};
+    HeadlessMedia media_;
+};
+
+TEST_F(PlayFrame, BlocksAreDrawnOnlyInsideTheWalledField) {
+    setBlock(1, 2, kBlockSolid);
+    setBlock(18, 13, kBlockBreakable, 1);
+    setBlock(5, 6, kBlockBreakable, 0);
+    setBlock(6, 6, kBlockCracked, 1);
+    setBlock(0, 5, kBlockSolid);   // the walls, rows 0 and 1 and the floor row: never drawn
+    setBlock(19, 5, kBlockSolid);
+    setBlock(4, 1, kBlockSolid);
+    setBlock(4, 14, kBlockSolid);
+    drawFrame();
+    const Frame f;
+    EXPECT_EQ(f.at(32 + 16, 64 + 16), cellColour(0));
+    EXPECT_EQ(f.at(18 * 32 + 16, 13 * 32 + 16), cellColour(5));
+    EXPECT_EQ(f.at(5 * 32 + 16, 6 * 32 + 16), cellColour(4));
+    EXPECT_EQ(f.at(6 * 32 + 16, 6 * 32 + 16), cellColour(16));
+    EXPECT_EQ(f.at(16, 5 * 32 + 16), kBackground);
+    EXPECT_EQ(f.at(19 * 32 + 16, 5 * 32 + 16), kBackground);
+    EXPECT_EQ(f.at(4 * 32 + 16, 32 + 16), kBackground);
+    EXPECT_EQ(f.at(4 * 32 + 16, 14 * 32 + 16), kBackground);
+}
+
+TEST_F(PlayFrame, StatusShowsTheLastDigitOfEachValue) {
+    game.timeLeft = 9999;
+    game.players[0].magic = 3;
+    drawFrame();
+    const Frame full;
+    for (int x : {264, 274, 284, 294}) EXPECT_EQ(full.at(x, 32), digitColour(9)) << x;
+    for (int x : {350, 368, 386}) EXPECT_EQ(full.at(x, 48), 0x8040FFu) << x;
+    EXPECT_EQ(full.at(404, 48), kBackground) << "no fourth icon";
+
+    game.timeLeft = 123.6f;
+    game.score = 4567;
+    drawFrame();
+    const Frame part;
+    int digit = 0;
+    for (int x : {264, 274, 284, 294}) EXPECT_EQ(part.at(x, 32), digitColour(digit++)) << x;
+    const int scoreDigits[] = {0, 0, 0, 4, 5, 6, 7};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(part.at(540 + 10 * i, 48), digitColour(scoreDigits[i]));
+    EXPECT_EQ(part.at(100, 32), digitColour(3)) << "lives";
+    EXPECT_EQ(part.at(190, 32), digitColour(1)) << "stage 0 shows as 1";
+}
+
+TEST_F(PlayFrame, PlayerIsHiddenForTheFirstThirtyFiveTicksOfTheIntro) {
+    // In the air her picture is tile 21, anchored at her feet: centre (200, 281).
+    game.startCounter = 35;
+    drawFrame();
+    EXPECT_NE(Frame().at(205, 285), kPlayerColour);
+    game.startCounter = 36;
+    drawFrame();
+    EXPECT_EQ(Frame().at(205, 285), kPlayerColour);
+    game.startCounter = 0;
+    drawFrame();
+    const Frame f;
+    EXPECT_EQ(f.at(205, 285), kPlayerColour);
+    EXPECT_EQ(f.at(191, 262), kBackground) << "the key-colour frame is transparent";
+}
+
+TEST_F(PlayFrame, BlendParametersAreClampedAtBothEnds) {
+    // Effect 12 adds 255 - 10 t: at t = 30 it is below zero and invisible.
+    Actor& e = game.effects[0];
+    e.live = 1;
+    e.kind = 12;
+    e.x = 400;
+    e.y = 300;
+    e.timer = 30;
+    drawFrame();
+    EXPECT_EQ(Frame().at(400, 300), kBackground);
+    // At t = 0 it adds fully: grey 0x80 on 0x203040.
+    e.timer = 0;
+    drawFrame();
+    EXPECT_EQ(Frame().at(400, 300), 0xA0B0C0u);
+    // The intro band at tick 100 fades in with 25 (100 - 70) = 750: drawn full.
+    game.startCounter = 100;
+    drawFrame();
+    EXPECT_EQ(Frame().at(20, 240), 0x4080C0u);
+}
+
+TEST_F(PlayFrame, PausePulsesAndGolden) {
+    game.pauseCounter = 50;
+    drawFrame();
+    const Frame f;
+    EXPECT_EQ(f.at(320 - 74, 240), 0xFFFFFFu) << "100 + 49 wide";
+    EXPECT_EQ(f.at(320 - 76, 240), kBackground);
+    expectMatchesGolden("pause-50");
+}
+
+TEST_F(PlayFrame, ClearBannerDropsInAndTheIrisCloses) {
+    setBlock(3, 10, kBlockSolid);
+    game.clearCounter = 100;
+    drawFrame();
+    expectMatchesGolden("clear-100");
+    game.clearCounter = 170;  // the iris, radius 140, around her feet (200, 300)
+    drawFrame();
+    const Frame f;
+    EXPECT_EQ(f.at(200, 155), 0u) << "blacked out above the window";
+    EXPECT_EQ(f.at(55, 300), 0u) << "and left of it";
+    EXPECT_EQ(f.at(345, 300), 0u) << "and right of it";
+    EXPECT_EQ(f.at(200, 165), kBackground) << "the field shows through the window";
+    expectMatchesGolden("clear-170");
+}
+
+TEST_F(PlayFrame, DeathFadeDarkensTheField) {
+    setBlock(3, 10, kBlockSolid);
+    game.deathCounter = 60;
+    drawFrame();
+    EXPECT_EQ(Frame().at(600, 400), kBackground);
+    game.deathCounter = 70;  // alpha 100 of a black background
+    drawFrame();
+    const uint32_t dim = Frame().at(600, 400);
+    EXPECT_LT(dim & 0xFF, kBackground & 0xFF);
+    EXPECT_GT(dim & 0xFF, 0u);
+    expectMatchesGolden("death-70");
+    game.deathCounter = 86;  // alpha 260: fully dark
+    drawFrame();
+    EXPECT_EQ(Frame().at(600, 400), 0u);
+}
+
+TEST_F(PlayFrame, StageIntroGolden) {
+    game.stageNumber = 11;
+    for (int d = 0; d < 10; ++d)
+        game.pictures[pic::kLargeDigits + d] =
+            solid("04/" + std::to_string(11 + d) + ".bmp", 24, 40, digitColour(9 - d));
+    game.pictures[pic::kIntroStage] = solid("04/24.bmp", 120, 40, 0xC0C0F0);
+    game.startCounter = 95;
+    drawFrame();
+    expectMatchesGolden("intro-95");
+}
+
+}  // namespace
