@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 
@@ -11,7 +14,13 @@ namespace testing_support {
 
 ScratchDirectory::ScratchDirectory(const std::string& name) {
     previous_ = fs::current_path().string();
-    const fs::path path = fs::absolute(fs::path("scratch") / name);
+    // The tests of one program run side by side, one process each: every
+    // test gets a folder of its own (the same one again in a death test's
+    // child process).
+    std::string folder = name;
+    if (const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info())
+        folder += std::string("-") + test->test_suite_name() + "." + test->name();
+    const fs::path path = fs::absolute(fs::path("scratch") / folder);
     fs::remove_all(path);
     fs::create_directories(path);
     path_ = path.string();
