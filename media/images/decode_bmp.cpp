@@ -2,6 +2,8 @@
 // with or without bit-field masks, and 4-, 8- and 24-bit run-length data.
 #include "media/images/decoders.h"
 
+#include "media/images/bit_fields.h"
+
 #include "media/core/log.h"
 
 #include <algorithm>
@@ -17,28 +19,6 @@ DecodeResult Refuse(const char* why) {
     log::Write("BMP: %s\n", why);
     return DecodeResult::Broken;
 }
-
-// One channel of a bit-field mask.
-struct Channel {
-    uint32_t mask = 0;
-    int shift = 0;
-    uint32_t max = 0;   // mask >> shift
-
-    bool Set(uint32_t m) {
-        mask = m;
-        shift = 0;
-        max = 0;
-        if (m == 0) return true;
-        while (!((m >> shift) & 1)) ++shift;
-        max = m >> shift;
-        return (max & (max + 1)) == 0;   // contiguous bits only
-    }
-    uint32_t Get(uint32_t value, uint32_t otherwise) const {
-        if (!mask) return otherwise;
-        const uint64_t v = (value & mask) >> shift;
-        return static_cast<uint32_t>((v * 255 + max / 2) / max);
-    }
-};
 
 struct Header {
     int64_t width = 0;
@@ -248,7 +228,7 @@ DecodeResult DecodeBmp(ByteSource& source, Picture& picture) {
         for (int i = 0; i < count; ++i) h.masks[i] = Le32(masks + 4 * i);
         h.haveAlphaMask = count == 4;
     }
-    Channel channels[4];
+    BitField channels[4];
     if (bitFields) {
         for (int i = 0; i < 4; ++i)
             if (!channels[i].Set(i < 3 || h.haveAlphaMask ? h.masks[i] : 0))
@@ -261,14 +241,19 @@ DecodeResult DecodeBmp(ByteSource& source, Picture& picture) {
         channels[0].Set(0xFF0000);
         channels[1].Set(0x00FF00);
         channels[2].Set(0x0000FF);
+        // Plain 32-bit rows carry alpha only when a V4/V5 header says so.
+        if (h.bitCount == 32 && h.haveAlphaMask && h.masks[3] == 0xFF000000u) channels[3].Set(0xFF000000u);
     }
 
     std::vector<uint32_t> palette;
     if (h.bitCount <= 8) {
         const uint64_t entrySize = h.core ? 3 : 4;
-        const uint64_t declared = h.colorsUsed ? h.colorsUsed : (1u << h.bitCount);
-        if (source.Tell() + declared * entrySize > fileSize) return Refuse("the palette is cut short");
-        const uint64_t count = std::min<uint64_t>(declared, 1u << h.bitCount);
+        const uint64_t start = source.Tell();
+        uint64_t count = std::min<uint64_t>(h.colorsUsed ? h.colorsUsed : 256, 1u << h.bitCount);
+        // Writers that leave the count at 0 often store fewer entries: the
+        // palette ends where the pixels begin.
+        if (dataOffset > start) count = std::min<uint64_t>(count, (dataOffset - start) / entrySize);
+        if (count == 0 || start + count * entrySize > fileSize) return Refuse("the palette is cut short");
         palette.resize(count);
         for (auto& entry : palette) {
             uint8_t e[4];

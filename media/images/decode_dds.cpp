@@ -3,6 +3,8 @@
 // the block formats BC1 (DXT1), BC2 (DXT3), BC3 (DXT5), BC4 and BC5.
 #include "media/images/decoders.h"
 
+#include "media/images/bit_fields.h"
+
 #include "media/core/log.h"
 
 #include <cstring>
@@ -23,24 +25,6 @@ DecodeResult Refuse(const char* why) {
     log::Write("DDS: %s\n", why);
     return DecodeResult::Broken;
 }
-
-struct Channel {
-    uint32_t mask = 0;
-    int shift = 0;
-    uint32_t max = 0;
-    void Set(uint32_t m) {
-        mask = m;
-        shift = 0;
-        max = 0;
-        if (!m) return;
-        while (!((m >> shift) & 1)) ++shift;
-        max = m >> shift;
-    }
-    uint32_t Get(uint32_t v, uint32_t otherwise) const {
-        if (!mask) return otherwise;
-        return static_cast<uint32_t>(((static_cast<uint64_t>(v & mask) >> shift) * 255 + max / 2) / max);
-    }
-};
 
 // The colour half of a BC1/BC2/BC3 block into 16 pixels.
 void ColourBlock(const uint8_t* b, bool allowTransparent, uint32_t out[16]) {
@@ -184,7 +168,7 @@ DecodeResult DecodeDds(ByteSource& source, Picture& picture) {
         return DecodeBlocks(source, format, picture);
     }
 
-    Channel r, g, b, a;
+    BitField r, g, b, a;
     const bool luminance = format == Format::Masks && (flags & kLuminance);
     switch (format) {
     case Format::Rgba8: r.Set(0xFF); g.Set(0xFF00); b.Set(0xFF0000); a.Set(0xFF000000u); break;
@@ -192,6 +176,8 @@ DecodeResult DecodeDds(ByteSource& source, Picture& picture) {
     case Format::Bgrx8: r.Set(0xFF0000); g.Set(0xFF00); b.Set(0xFF); break;
     default:
         r.Set(Le32(pf + 16));
+        // Some writers give an 8-bit luminance mask outside the pixel's bits.
+        if (luminance && bitCount < 32 && !(r.mask & ((1u << bitCount) - 1))) r.Set(0xFF);
         g.Set(Le32(pf + 20));
         b.Set(Le32(pf + 24));
         if (flags & (kAlphaPixels | kAlphaOnly)) a.Set(Le32(pf + 28));

@@ -3,6 +3,8 @@
 // whether the alpha bits mean anything.
 #include "media/images/decoders.h"
 
+#include "media/images/bit_fields.h"
+
 #include "media/core/log.h"
 
 #include <cstring>
@@ -19,9 +21,8 @@ DecodeResult Refuse(const char* why) {
 }
 
 uint32_t FromFifteen(uint32_t v, bool alpha) {
-    const uint32_t r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-    return PackArgb(alpha ? ((v & 0x8000) ? 255 : 0) : 255, (r << 3) | (r >> 2), (g << 3) | (g >> 2),
-                    (b << 3) | (b >> 2));
+    return PackArgb(alpha ? ((v & 0x8000) ? 255 : 0) : 255, ScaleToByte((v >> 10) & 31, 31, 5),
+                    ScaleToByte((v >> 5) & 31, 31, 5), ScaleToByte(v & 31, 31, 5));
 }
 
 // One stored value (a colour-map entry or a true-colour pixel) to ARGB.
@@ -69,9 +70,14 @@ DecodeResult DecodeTga(ByteSource& source, Picture& picture) {
 
     const int alphaBits = descriptor & 15;
     const int attribute = AttributeType(source);
-    // Alpha bits count only when the footer does not say they are unused.
-    bool alpha = attribute >= 0 ? attribute == 3 || attribute == 4 : alphaBits > 0;
+    // 32-bit pixels carry alpha unless the footer says the bits are unused;
+    // the one attribute bit of 16-bit pixels is alpha only when the footer
+    // says so.
+    bool alpha = bits == 32 ? alphaBits > 0 && attribute != 0 && attribute != 1
+                            : alphaBits > 0 && (attribute == 3 || attribute == 4);
     if (kind == 3) alpha = bits == 16;
+    const bool mapAlpha = mapBits == 32 ? attribute != 0 && attribute != 1 : attribute == 3 || attribute == 4;
+    picture.hasAlpha = kind == 1 ? mapAlpha : alpha;
 
     if (!source.Seek(18) || !source.Skip(idLength)) return Refuse("the header is cut short");
     std::vector<uint32_t> map;
@@ -82,13 +88,9 @@ DecodeResult DecodeTga(ByteSource& source, Picture& picture) {
         if (kind == 1) {
             map.resize(mapLength);
             for (int i = 0; i < mapLength; ++i)
-                map[i] = ToArgb(&raw[static_cast<size_t>(i) * entryBytes], mapBits, mapBits == 32 || alpha);
-            if (mapBits == 32 || (mapBits == 16 && alpha)) picture.hasAlpha = true;
+                map[i] = ToArgb(&raw[static_cast<size_t>(i) * entryBytes], mapBits, mapAlpha);
         }
     }
-    if (kind == 2 && alpha && (bits == 32 || bits == 16)) picture.hasAlpha = true;
-    if (kind == 3 && alpha) picture.hasAlpha = true;
-    if (kind == 2 && bits == 32 && !alpha) picture.hasAlpha = false;
 
     const int bytes = (bits + 7) / 8;
     const uint64_t count = static_cast<uint64_t>(width) * height;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
