@@ -16,16 +16,17 @@ namespace {
 // dozen. Far more than that is a file built to stall the decoder.
 constexpr int kMaxScans = 1000;
 
+struct ErrorManager {
+    jpeg_error_mgr pub{};
+    jmp_buf jump;
+};
+
 struct SourceManager {
     jpeg_source_mgr pub{};
     ByteSource* source = nullptr;
     JOCTET buffer[4096];
     bool ranDry = false;     // the data ended before the picture did
-};
-
-struct ErrorManager {
-    jpeg_error_mgr pub{};
-    jmp_buf jump;
+    bool pictureRead = false;
 };
 
 void InitSource(j_decompress_ptr) {}
@@ -34,8 +35,14 @@ boolean FillInputBuffer(j_decompress_ptr info) {
     auto* src = reinterpret_cast<SourceManager*>(info->src);
     size_t got = src->source->Read(src->buffer, sizeof src->buffer);
     if (got == 0) {
-        // Hand libjpeg an end marker so it finishes; the picture is refused.
         src->ranDry = true;
+        // A file cut short is refused: stop at once rather than decode the
+        // rest of the picture from nothing.
+        if (!src->pictureRead) {
+            log::Write("JPEG: the file is cut short\n");
+            longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+        }
+        // Only the end marker is missing: hand libjpeg one.
         src->buffer[0] = 0xFF;
         src->buffer[1] = JPEG_EOI;
         got = 2;
@@ -156,11 +163,7 @@ DecodeResult DecodeJpeg(ByteSource& source, Picture& picture) {
             }
         }
     }
-    if (src.ranDry) {
-        log::Write("JPEG: the file is cut short\n");
-        picture = Picture{};
-        return DecodeResult::Broken;
-    }
+    src.pictureRead = true;
     jpeg_finish_decompress(&d.info);
     return DecodeResult::Decoded;
 }

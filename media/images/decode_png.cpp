@@ -55,6 +55,13 @@ DecodeResult DecodePng(ByteSource& source, Picture& picture) {
     png_set_sig_bytes(reader.png, 8);
     png_set_user_limits(reader.png, kMaxPictureSide, kMaxPictureSide);
     png_set_chunk_malloc_max(reader.png, 16 * 1024 * 1024);
+    // Of the ancillary chunks only the transparency matters here. libpng
+    // allocates a text chunk's whole declared length before reading it, so
+    // the rest are skipped unread.
+    static constexpr png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0pCAL\0sCAL\0hIST\0"
+                                           "bKGD\0cHRM\0gAMA\0sRGB\0sBIT\0pHYs\0oFFs\0sTER";
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, kIgnored, sizeof kIgnored / 5);
+    png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
     png_read_info(reader.png, reader.info);
 
     png_uint_32 width = 0, height = 0;
