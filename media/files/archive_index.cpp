@@ -3,6 +3,7 @@
 #include "media/files/expander.h"
 
 #include <cstring>
+#include <new>
 #include <unordered_set>
 
 namespace media::archive {
@@ -176,20 +177,28 @@ bool ArchiveIndex::readStored(const Node& node, uint64_t pos, void* dst, size_t 
     return true;
 }
 
-bool ArchiveIndex::readWhole(const Node& node, std::vector<uint8_t>& out, std::string& error) const {
+bool ArchiveIndex::readWhole(const Node& node, uint8_t* dst, std::string& error) const {
     uint64_t offset = 0;
     uint64_t length = 0;
     if (!storedRange(node, offset, length, error)) return false;
     if (!node.entry.isCompressed()) {
-        out.resize(length);
-        if (!readStored(node, 0, out.data(), out.size())) return Fail(error, "the file's data cannot be read");
+        if (!readStored(node, 0, dst, length)) return Fail(error, "the file's data cannot be read");
         return true;
     }
-    std::vector<uint8_t> packed(length);
-    if (!source_->readAt(offset, packed.data(), packed.size())) return Fail(error, "the file's data cannot be read");
-    scrambler_->Apply(packed.data(), packed.size(), offset);
+    // Not zero-filled: every byte is read over at once.
+    std::unique_ptr<uint8_t[]> packed(new (std::nothrow) uint8_t[length]);
+    if (!packed) return Fail(error, "no memory for the compressed data");
+    if (!source_->readAt(offset, packed.get(), length)) return Fail(error, "the file's data cannot be read");
+    scrambler_->Apply(packed.get(), length, offset);
+    return Expand(packed.get(), length, dst, node.entry.size, error);
+}
+
+bool ArchiveIndex::readWhole(const Node& node, std::vector<uint8_t>& out, std::string& error) const {
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    if (!storedRange(node, offset, length, error)) return false;
     out.resize(node.entry.size);
-    return Expand(packed.data(), packed.size(), out.data(), out.size(), error);
+    return readWhole(node, out.data(), error);
 }
 
 }  // namespace media::archive

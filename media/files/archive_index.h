@@ -81,7 +81,8 @@ public:
     // Reads a stored (uncompressed) file's bytes at pos, unscrambled.
     bool readStored(const Node& node, uint64_t pos, void* dst, size_t n) const;
 
-    // The whole file, expanded if compressed.
+    // The whole file, expanded if compressed, into node.entry.size bytes at dst.
+    bool readWhole(const Node& node, uint8_t* dst, std::string& error) const;
     bool readWhole(const Node& node, std::vector<uint8_t>& out, std::string& error) const;
 
 private:

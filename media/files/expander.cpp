@@ -36,12 +36,17 @@ bool Expand(const uint8_t* in, size_t inSize, uint8_t* out, size_t expandedSize,
     size_t ip = kCompressedHeaderSize;
     size_t op = 0;
     while (ip < inSize) {
-        const uint8_t c = in[ip++];
-        if (c != escape) {
-            if (op == expandedSize) return Overflow(error);
-            out[op++] = c;
+        // Literals up to the next escape code go out in one copy.
+        const void* next = std::memchr(in + ip, escape, inSize - ip);
+        const size_t literals = next ? static_cast<size_t>(static_cast<const uint8_t*>(next) - (in + ip)) : inSize - ip;
+        if (literals > 0) {
+            if (literals > expandedSize - op) return Overflow(error);
+            std::memcpy(out + op, in + ip, literals);
+            op += literals;
+            ip += literals;
             continue;
         }
+        ++ip;   // the escape code
         if (ip == inSize) {
             error = "compressed data ends inside a code";
             return false;

@@ -33,14 +33,14 @@ struct OpenFile {
     // Inside an archive.
     std::shared_ptr<OpenArchive> archive;
     const media::archive::Node* node = nullptr;
-    std::vector<uint8_t> expanded;       // a compressed file, whole
+    std::unique_ptr<uint8_t[]> expanded; // a compressed file, whole
     bool compressed = false;
 
     // A plain file.
     std::unique_ptr<media::files::DiskFile> plain;
     std::unique_ptr<media::files::AsyncReader> reader;
 
-    std::vector<uint8_t> buffer;
+    std::unique_ptr<uint8_t[]> buffer;   // kReadAhead bytes once a small read needs it
     uint64_t bufferStart = 0;
     size_t bufferFill = 0;
 
@@ -94,14 +94,14 @@ std::unique_ptr<OpenFile> OpenInArchive(std::shared_ptr<OpenArchive> archive, co
     }
     if (file->node->entry.isCompressed()) {
         file->compressed = true;
-        try {
-            if (!index.readWhole(*file->node, file->expanded, error)) {
-                media::log::Write("%s in %s cannot be expanded: %s\n", std::string(file->node->name).c_str(),
-                                  file->archive->file->path().c_str(), error.c_str());
-                return nullptr;
-            }
-        } catch (const std::bad_alloc&) {
+        file->expanded.reset(new (std::nothrow) uint8_t[file->size ? file->size : 1]);
+        if (!file->expanded) {
             media::log::Write("ファイルの情報を格納するメモリの確保に失敗しました\n");
+            return nullptr;
+        }
+        if (!index.readWhole(*file->node, file->expanded.get(), error)) {
+            media::log::Write("%s in %s cannot be expanded: %s\n", std::string(file->node->name).c_str(),
+                              file->archive->file->path().c_str(), error.c_str());
             return nullptr;
         }
     }
@@ -127,7 +127,7 @@ size_t ReadBytes(OpenFile& f, uint8_t* dst, size_t n) {
     n = static_cast<size_t>(std::min<uint64_t>(n, f.size - f.position));
     if (n == 0) return 0;
     if (f.compressed) {
-        std::memcpy(dst, f.expanded.data() + f.position, n);
+        std::memcpy(dst, f.expanded.get() + f.position, n);
         f.position += n;
         return n;
     }
@@ -142,7 +142,7 @@ size_t ReadBytes(OpenFile& f, uint8_t* dst, size_t n) {
         const uint64_t at = f.position;
         if (at >= f.bufferStart && at < f.bufferStart + f.bufferFill) {
             const size_t take = std::min<size_t>(n - done, static_cast<size_t>(f.bufferStart + f.bufferFill - at));
-            std::memcpy(dst + done, f.buffer.data() + (at - f.bufferStart), take);
+            std::memcpy(dst + done, f.buffer.get() + (at - f.bufferStart), take);
             done += take;
             f.position += take;
             continue;
@@ -154,10 +154,18 @@ size_t ReadBytes(OpenFile& f, uint8_t* dst, size_t n) {
             f.position += got;
             break;
         }
-        if (f.buffer.empty()) f.buffer.resize(kReadAhead);
+        if (!f.buffer) {
+            f.buffer.reset(new (std::nothrow) uint8_t[kReadAhead]);
+            if (!f.buffer) {
+                const size_t got = f.fetch(at, dst + done, want);
+                done += got;
+                f.position += got;
+                break;
+            }
+        }
         const size_t fill = static_cast<size_t>(std::min<uint64_t>(kReadAhead, f.size - at));
         f.bufferStart = at;
-        f.bufferFill = f.fetch(at, f.buffer.data(), fill);
+        f.bufferFill = f.fetch(at, f.buffer.get(), fill);
         if (f.bufferFill == 0) break;
     }
     return done;
@@ -173,6 +181,7 @@ void Reset() {
 
 void Stop() {
     for (auto& f : gFiles) f.reset();
+    ResetArchives();
 }
 
 }  // namespace media::files
@@ -234,7 +243,7 @@ int FileSeek(int handle, int64_t offset, int origin) {
     if (origin == 1) base = static_cast<int64_t>(f->position);
     else if (origin == 2) base = static_cast<int64_t>(f->size);
     else if (origin != 0) return -1;
-    if ((offset < 0 && -offset > base) || (offset > 0 && offset > INT64_MAX - base)) return -1;
+    if ((offset < 0 && offset < -base) || (offset > 0 && offset > INT64_MAX - base)) return -1;
     f->position = static_cast<uint64_t>(base + offset);
     return 0;
 }

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <ctime>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace media::files {
 namespace {
@@ -84,38 +86,85 @@ std::string JoinUpper(const AbsoluteName& name, size_t count) {
     return out.empty() ? "/" : out;
 }
 
+namespace {
+
+// A directory's names, kept while the directory is unchanged, so that
+// finding names without regard to case does not read every directory on
+// the way for every file opened.
+struct Listing {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+    std::unordered_map<std::string, std::string> byUpper;   // the first name in byte order
+};
+
+std::unordered_map<std::string, Listing> gListings;
+constexpr size_t kMaxListings = 256;
+
+bool ReadListing(const std::string& dir, Listing& listing) {
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return false;
+    while (const dirent* e = ::readdir(d)) {
+        std::string entry = e->d_name;
+        if (entry == "." || entry == "..") continue;
+        std::string upper = UpperName(entry);
+        const auto [it, fresh] = listing.byUpper.emplace(std::move(upper), entry);
+        if (!fresh && entry < it->second) it->second = entry;
+    }
+    ::closedir(d);
+    return true;
+}
+
+// The listing of dir, from the cache when the directory has not changed.
+// A directory changed in the last two seconds is read afresh every time:
+// its time stamp may not yet show a change made in the same tick.
+const Listing* GetListing(const std::string& dir, Listing& scratch) {
+    struct stat st;
+    const std::string key = dir.empty() ? "." : dir;
+    if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
+    const auto it = gListings.find(key);
+    if (it != gListings.end() && it->second.device == st.st_dev && it->second.inode == st.st_ino &&
+        it->second.modified.tv_sec == st.st_mtim.tv_sec && it->second.modified.tv_nsec == st.st_mtim.tv_nsec)
+        return &it->second;
+    scratch = Listing{};
+    scratch.device = st.st_dev;
+    scratch.inode = st.st_ino;
+    scratch.modified = st.st_mtim;
+    if (!ReadListing(key, scratch)) return nullptr;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // Only absolute paths are kept: a relative one changes meaning with the
+    // current directory.
+    if (key[0] == '/' && now.tv_sec - st.st_mtim.tv_sec >= 2) {
+        if (gListings.size() >= kMaxListings) gListings.clear();
+        return &(gListings[key] = std::move(scratch));
+    }
+    return &scratch;
+}
+
+}  // namespace
+
 void FindTwoInDirectory(const std::string& dir, const std::string& first, const std::string& second,
                         std::string& firstPath, std::string& secondPath) {
     firstPath.clear();
     secondPath.clear();
     const std::string* names[2] = {&first, &second};
     std::string* paths[2] = {&firstPath, &secondPath};
-    std::string uppers[2];
-    std::string best[2];
-    bool wanted = false;
+    bool missing = false;
     for (int i = 0; i < 2; ++i) {
         if (names[i]->empty()) continue;
-        if (Exists(Child(dir, *names[i]))) {
-            *paths[i] = Child(dir, *names[i]);
-        } else {
-            uppers[i] = UpperName(*names[i]);
-            wanted = true;
-        }
+        if (Exists(Child(dir, *names[i]))) *paths[i] = Child(dir, *names[i]);
+        else missing = true;
     }
-    if (!wanted) return;
-    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string entry = e->d_name;
-        if (entry == "." || entry == "..") continue;
-        const std::string upper = UpperName(entry);
-        for (int i = 0; i < 2; ++i) {
-            if (!uppers[i].empty() && upper == uppers[i] && (best[i].empty() || entry < best[i])) best[i] = entry;
-        }
+    if (!missing) return;
+    Listing scratch;
+    const Listing* listing = GetListing(dir, scratch);
+    if (!listing) return;
+    for (int i = 0; i < 2; ++i) {
+        if (names[i]->empty() || !paths[i]->empty()) continue;
+        const auto found = listing->byUpper.find(UpperName(*names[i]));
+        if (found != listing->byUpper.end()) *paths[i] = Child(dir, found->second);
     }
-    ::closedir(d);
-    for (int i = 0; i < 2; ++i)
-        if (!best[i].empty()) *paths[i] = Child(dir, best[i]);
 }
 
 std::string FindInDirectory(const std::string& dir, const std::string& name) {

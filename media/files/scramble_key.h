@@ -19,8 +19,7 @@ ScrambleKey BuildKey(std::string_view keyText = {});
 // Tried when the header read with BuildKey() does not start with the magic.
 ScrambleKey SecondKey();
 
-// A key laid out as a long repeating run, so scrambling is a plain XOR of two
-// arrays that the compiler turns into vector code.
+// A key laid out as a repeating run, so scrambling goes a word at a time.
 class Scrambler {
 public:
     explicit Scrambler(const ScrambleKey& key);
@@ -28,8 +27,7 @@ public:
     void Apply(uint8_t* data, size_t size, uint64_t fileOffset) const;
 
 private:
-    static constexpr size_t kRun = 12 * 128;
-    uint8_t run_[kRun + 12];
+    uint8_t run_[12 + 48];
 };
 
 }  // namespace media::archive

@@ -77,6 +77,11 @@ TEST_F(FileLayer, NamesIgnoreAsciiCaseEverywhere) {
     EXPECT_EQ(Slurp("pictures\\stage\\front.bmp"), "<fail>");
     // A folder is not a file.
     EXPECT_EQ(FileOpen("pictures\\stage", 0), 0);
+    // Shift-JIS names: a second byte that looks like "\\" or a letter is neither.
+    fs::create_directories("\x93\xFA");
+    WriteFile("\x93\xFA/\x83\x5C\x83\x61.txt", "sjis");
+    EXPECT_EQ(Slurp("\x93\xFA\\\x83\x5C\x83\x61.TXT"), "sjis");
+    EXPECT_EQ(Slurp("\x93\xFA\\\x83\x5C\x83\x41.txt"), "<fail>");
 }
 
 TEST_F(FileLayer, ExtensionRules) {
@@ -180,6 +185,8 @@ TEST_F(FileLayer, SeekTellReadAndEndOfFile) {
             EXPECT_EQ(FileRead(&byte, 1, 1, h), 1u);
             EXPECT_EQ(byte, expected[150]);
             EXPECT_EQ(FileSeek(h, -1, 0), -1);
+            EXPECT_EQ(FileSeek(h, INT64_MIN, 1), -1);
+            EXPECT_EQ(FileSeek(h, INT64_MAX, 1), -1);
             EXPECT_EQ(FileSeek(h, 10, 7), -1);
             EXPECT_EQ(FileTell(h), 151);
             ASSERT_EQ(FileSeek(h, 1000, 2), 0);
