@@ -6,7 +6,9 @@
 namespace fs = std::filesystem;
 
 std::vector<std::string> SampleFolders(int argc, char** argv) {
-    std::vector<std::string> folders(argv + 1, argv + argc);
+    std::vector<std::string> folders;
+    // Absolute, as the benchmarks change the current directory.
+    for (int i = 1; i < argc; ++i) folders.push_back(fs::absolute(argv[i]).string());
     if (!folders.empty()) return folders;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(LUMOTTA_DATA_DIR, ec))
