@@ -1,0 +1,7 @@
+#include "tools/artgen/painters.h"
+
+namespace artgen {
+
+void paintTitle(PictureSet&, const PixelMaps&) {}
+
+}  // namespace artgen
