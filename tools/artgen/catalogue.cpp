@@ -54,6 +54,7 @@ std::vector<std::string> catalogueFiles() {
 }
 
 void PictureSet::put(const std::string& file, Canvas picture) {
+    std::lock_guard<std::mutex> hold(lock_);
     if (!catalogueSet().count(file)) {
         errors_.push_back(file + " is not a catalogue file");
         return;

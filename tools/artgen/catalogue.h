@@ -5,6 +5,7 @@
 #include "tools/artgen/canvas.h"
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ public:
     const std::vector<std::string>& errors() const { return errors_; }
 
 private:
+    std::mutex lock_;  // painters run on two threads
     std::map<std::string, Picture> pictures_;
     std::vector<std::string> errors_;
 };

@@ -1,7 +1,8 @@
 // artgen: paints every picture the game loads into the data directory, and a
 // contact sheet per folder for review.
 //
-//   artgen --art <content/art> --fonts <dir> --out <data dir> --sheets <dir> [--stamp <file>]
+//   artgen --art <content/art> --out <data dir> [--fonts <dir>] [--sheets <dir>]
+//          [--stamp <file>] [--only <folder,folder,...>]
 //
 // Deterministic: the same sources give byte-identical files. The saved files
 // and stage files in folder 01 are never touched.
@@ -31,6 +32,7 @@ namespace {
 
 struct Options {
     std::string art, fonts = "/usr/share/fonts/truetype/dejavu", out, sheets, stamp;
+    std::string only;  // comma-separated folders to write; empty = all
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -41,14 +43,17 @@ bool parse(int argc, char** argv, Options& o) {
         else if (key == "--out") o.out = value;
         else if (key == "--sheets") o.sheets = value;
         else if (key == "--stamp") o.stamp = value;
+        else if (key == "--only") o.only = value;
         else return false;
     }
     return (argc % 2) == 1 && !o.art.empty() && !o.out.empty();
 }
 
-bool writeAll(const PictureSet& set, const std::string& out) {
+bool writeAll(const PictureSet& set, const std::string& out, const std::string& only) {
     std::vector<const std::pair<const std::string, Picture>*> jobs;
     for (const auto& entry : set.pictures()) {
+        const std::string folder = entry.first.substr(0, entry.first.find('/'));
+        if (!only.empty() && ("," + only + ",").find("," + folder + ",") == std::string::npos) continue;
         fs::create_directories(fs::path(out) / entry.first.substr(0, entry.first.find('/')));
         jobs.push_back(&entry);
     }
@@ -59,7 +64,7 @@ bool writeAll(const PictureSet& set, const std::string& out) {
             const auto& [file, picture] = *jobs[i];
             const std::string path = (fs::path(out) / file).string();
             const bool written = file.ends_with(".bmp") ? writeKeyedBmp(path, picture.canvas)
-                                                         : writePng(path, picture.canvas, 6);
+                                                         : writePng(path, picture.canvas, 3);
             if (!written) ok = false;
         }
     };
@@ -74,7 +79,7 @@ bool writeAll(const PictureSet& set, const std::string& out) {
 int main(int argc, char** argv) {
     Options opt;
     if (!parse(argc, argv, opt)) {
-        std::fprintf(stderr, "usage: artgen --art <dir> --out <data dir> [--fonts <dir>] [--sheets <dir>] [--stamp <file>]\n");
+        std::fprintf(stderr, "usage: artgen --art <dir> --out <data dir> [--fonts <dir>] [--sheets <dir>] [--stamp <file>] [--only <folders>]\n");
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -88,15 +93,40 @@ int main(int argc, char** argv) {
 
     PictureSet set;
     using Painter = void (*)(PictureSet&, const PixelMaps&);
-    const Painter painters[] = {paintBlocks,      paintPlayer,  paintEnemies, paintItems,
-                                paintEffects,     paintStatus,  paintBackgrounds, paintOverlays,
-                                paintTitle,       paintMenus,   paintGameOver, paintInterludes};
+    struct Job {
+        Painter paint;
+        const char* folders;  // the folders it paints into
+        bool usesText;        // the font library is used from one thread only
+    };
+    const Job jobs[] = {
+        {paintOverlays, "16,17,18,19", false}, {paintEffects, "02,04", false}, {paintEnemies, "00", false},
+        {paintPlayer, "02", false},            {paintBlocks, "00", false},     {paintItems, "00", false},
+        {paintStatus, "04", true},             {paintBackgrounds, "03", true}, {paintTitle, "21", true},
+        {paintMenus, "22,23,24", true},        {paintGameOver, "20", true},    {paintInterludes, "26", true},
+    };
+    auto wanted = [&](const Job& j) {
+        if (opt.only.empty()) return true;
+        const std::string list = "," + opt.only + ",";
+        const std::string folders = j.folders;
+        for (size_t at = 0; at < folders.size(); at += 3)
+            if (list.find("," + folders.substr(at, 2) + ",") != std::string::npos) return true;
+        return false;
+    };
     const bool timing = std::getenv("ARTGEN_TIMING") != nullptr;
-    for (Painter p : painters) {
-        const std::clock_t before = std::clock();
-        p(set, maps);
-        if (timing) std::printf("artgen: painter %zu: %.2f s CPU\n", size_t(&p - painters), double(std::clock() - before) / CLOCKS_PER_SEC);
-    }
+    auto run = [&](bool text) {
+        for (const Job& j : jobs) {
+            if (j.usesText != text || !wanted(j)) continue;
+            const auto before = std::chrono::steady_clock::now();
+            j.paint(set, maps);
+            if (timing)
+                std::printf("artgen: %-12s %.2f s\n", j.folders,
+                            std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count());
+        }
+    };
+    // Pictures without words are painted beside those with words.
+    std::thread plain(run, false);
+    run(true);
+    plain.join();
     set.fillPlaceholders();
 
     bool failed = false;
@@ -105,7 +135,7 @@ int main(int argc, char** argv) {
     if (failed) return 1;
 
     std::clock_t before = std::clock();
-    if (!writeAll(set, opt.out)) return 1;
+    if (!writeAll(set, opt.out, opt.only)) return 1;
     if (timing) std::printf("artgen: writing: %.2f s CPU\n", double(std::clock() - before) / CLOCKS_PER_SEC);
     before = std::clock();
     if (!opt.sheets.empty() && !(writeContactSheets(set, opt.sheets) && writeMockups(set, opt.sheets))) return 1;

@@ -47,6 +47,12 @@ public:
         for (int i = 0; i < count; ++i, div /= 10) centred(pic("04/" + std::to_string((value / div) % 10) + ".png"), x0 + i * step, y);
     }
     Canvas& canvas() { return c_; }
+    void dim(int alpha) { c_.fillRect(0, 0, 640, 480, Rgba(0, 0, 0, alpha)); }
+    void backdrop(const Canvas& p, int frame) {
+        const int a = frame % 640;
+        const int x = int(320 + 1.2 * a), y = 240 - a;
+        centred(p, x, y), centred(p, x - p.width(), y), centred(p, x, y + p.height()), centred(p, x - p.width(), y + p.height());
+    }
 
 private:
     const PictureSet& set_;
@@ -93,6 +99,90 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
         s.digits(123450, 7, 540, 18, 10);
         s.digits(4200, 7, 540, 48, 10);
         ok = writePng(directory + "/mockup-stage-theme-" + std::to_string(theme) + ".png", s.canvas(), 3) && ok;
+    }
+    // The title menu.
+    {
+        Screen s(set);
+        s.canvas().fill(Rgba(255, 255, 255));
+        s.backdrop(s.pic("21/8.png"), 300);
+        for (const char* layer : {"21/6.png", "21/4.png", "21/3.png", "21/2.png"}) s.centred(s.pic(layer), 320, 240);
+        const Canvas glint = rotated(s.pic("21/5.png"), 40, 340, 340);
+        s.centred(glint, 270, 275, false, true);
+        s.centred(s.pic("21/7.png"), 320, 360);
+        s.centred(s.pic("21/1.png"), 320, 430);
+        ok = writePng(directory + "/mockup-title.png", s.canvas(), 3) && ok;
+        s.dim(120);
+        s.centred(s.pic("21/16.png"), 320, 240);
+        const char* items[5] = {"21/13.png", "21/14.png", "21/15.png", "21/11.png", "21/10.png"};
+        for (int i = 0; i < 5; ++i) s.centred(s.pic(items[i]), 320, 170 + 50 * i);
+        s.centred(s.pic("21/9.png"), 180, 170 + 50 * 2);
+        s.digits(123450, 7, 240, 27, 10);
+        s.digits(17, 2, 430, 27, 10);
+        ok = writePng(directory + "/mockup-title-menu.png", s.canvas(), 3) && ok;
+    }
+    // Stage select, ranking, settings, joypad page.
+    {
+        Screen s(set);
+        s.canvas().fill(Rgba(255, 255, 255));
+        s.backdrop(s.pic("21/8.png"), 100);
+        s.centred(s.pic("22/20.png"), 320, 160);
+        s.centred(s.pic("22/31.png"), 400, 160), s.centred(s.pic("22/37.png"), 434, 160);
+        s.centred(s.pic("22/21.png"), 320, 20 + s.pic("22/21.png").height() / 2);
+        s.centred(s.pic("22/5.png"), 320, 260);
+        s.centred(s.pic("22/22.png"), 320, 460 - s.pic("22/22.png").height() / 2);
+        ok = writePng(directory + "/mockup-stage-select.png", s.canvas(), 3) && ok;
+    }
+    {
+        Screen s(set);
+        s.canvas().fill(Rgba(255, 255, 255));
+        s.backdrop(s.pic("21/8.png"), 200);
+        s.centred(s.pic("23/0.png"), 320, 260);
+        const int scores[5] = {1234567, 98000, 45210, 1200, 0};
+        for (int r = 0; r < 5; ++r) {
+            const int y = 220 + 55 * r;
+            if (r < 3) s.centred(s.pic("23/" + std::to_string(32 - r) + ".png"), 17, y - 10);
+            s.centred(s.pic("23/" + std::to_string(1 + r) + ".png"), 60, y);
+            int div = 1000000;
+            for (int j = 0; j < 7; ++j, div /= 10) s.centred(s.pic("23/" + std::to_string(20 + (scores[r] / div) % 10) + ".png"), 120 + 24 * j, y);
+            s.centred(s.pic("23/" + std::to_string(20 + (50 - r * 9) / 10 % 10) + ".png"), 458, y);
+            s.centred(s.pic("23/" + std::to_string(20 + (50 - r * 9) % 10) + ".png"), 482, y);
+        }
+        ok = writePng(directory + "/mockup-ranking.png", s.canvas(), 3) && ok;
+    }
+    {
+        Screen s(set);
+        s.canvas().fill(Rgba(255, 255, 255));
+        s.backdrop(s.pic("21/8.png"), 50);
+        s.centred(s.pic("24/0.png"), 320, 260);
+        s.centred(s.pic("24/10.png"), 468, 225), s.centred(s.pic("24/13.png"), 492, 225);
+        s.centred(s.pic("24/4.png"), 480, 305), s.centred(s.pic("24/2.png"), 480, 385);
+        s.centred(s.pic("24/20.png"), 100, 225);
+        ok = writePng(directory + "/mockup-settings.png", s.canvas(), 3) && ok;
+        Screen j(set);
+        j.canvas().fill(Rgba(255, 255, 255));
+        j.backdrop(j.pic("21/8.png"), 50);
+        j.centred(j.pic("24/20.png"), 90, 264);
+        j.centred(j.pic("24/21.png"), 320, 240);
+        ok = writePng(directory + "/mockup-joypad.png", j.canvas(), 3) && ok;
+    }
+    // Game over, counting down.
+    {
+        Screen s(set);
+        s.centred(s.pic("03/1.bmp"), 320, 240);
+        s.centred(resized(s.pic("20/2.png"), 640, 449), 320, 240);
+        s.centred(s.pic("20/1.png"), 300, 240);
+        s.centred(s.pic("02/150.bmp"), 320, 424);
+        s.digits(123450, 7, 540, 18, 10);
+        s.digits(4200, 7, 540, 48, 10);
+        s.digits(0, 2, 90, 32, 10);
+        s.digits(12, 2, 180, 32, 10);
+        s.digits(0, 4, 264, 32, 10);
+        for (int i = 0; i < 3; ++i) {
+            s.footed(s.cell("00/02.bmp", i * 3), 240 - 80 * i, 448);
+            s.footed(s.cell("00/02.bmp", i * 3), 400 + 80 * i, 448, true);
+        }
+        s.centred(s.pic("04/17.png"), 520, 240);
+        ok = writePng(directory + "/mockup-game-over.png", s.canvas(), 3) && ok;
     }
     return ok;
 }

@@ -133,6 +133,7 @@ const Canvas& PixelMaps::sprite(const std::string& name) const {
     auto it = sprites_.find(name);
     if (it != sprites_.end()) return it->second;
     static const Canvas missing(8, 8, Rgba(255, 0, 255));
+    std::lock_guard<std::mutex> hold(missingLock_);
     missing_.push_back(name);
     return missing;
 }

@@ -5,6 +5,7 @@
 #include "tools/artgen/canvas.h"
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ private:
     std::map<char, Rgba> palette_;
     std::map<std::string, Canvas> sprites_;
     std::vector<std::string> files_;
+    mutable std::mutex missingLock_;
     mutable std::vector<std::string> missing_;
 };
 
