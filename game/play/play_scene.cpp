@@ -225,8 +225,20 @@ void advancePlayScene(bool draw) {
     finishStageIfDone();
 }
 
+namespace {
+const PlayWatcher* gWatcher = nullptr;
+}  // namespace
+
+void setPlayWatcher(const PlayWatcher* watcher) { gWatcher = watcher; }
+
+void notifyStageLoaded() {
+    if (gWatcher) gWatcher->stageLoaded();
+}
+
 int updatePlayScene() {
+    if (gWatcher) gWatcher->tickStarting();
     advancePlayScene(true);
+    if (gWatcher) gWatcher->tickFinished();
     return 0;
 }
 

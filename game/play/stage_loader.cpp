@@ -171,4 +171,5 @@ void loadStage() {
         bytes.cellScriptsSize = readStageFile(name, cellScripts, sizeof cellScripts);
     }
     loadStageFrom(bytes);
+    notifyStageLoaded();
 }

@@ -3,6 +3,7 @@
 #include "game/shell/controls.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/globals.h"
+#include "game/shell/replay_recorder.h"
 #include "game/shell/saved_files.h"
 #include "media/media.h"
 
@@ -23,6 +24,7 @@ int runGame() {
         ChangeWindowMode(0);
         SetDrawTarget(kDrawTargetBack);
     }
+    startReplayRecordingFromEnvironment();
     enterScene();
 
     for (;;) {
@@ -32,6 +34,7 @@ int runGame() {
         FrameTick();
     }
 
+    finishReplayRecording();
     EndMedia();
     writeSavedFiles();
     return 0;
