@@ -173,8 +173,12 @@ int main(int argc, char** argv) {
         const Player& p = game.players[0];
         if (trace > 0 && (tick % trace == 0 || p.state != lastState)) {
             lastState = p.state;
-            std::printf("tick %ld: x %d y %.2f state %d magic %d time %.0f\n", tick, p.x, p.y, p.state, p.magic,
+            std::printf("tick %ld: x %d y %.2f state %d magic %d time %.0f", tick, p.x, p.y, p.state, p.magic,
                         static_cast<double>(game.timeLeft));
+            for (const Actor& a : game.actors)
+                if (a.live && !a.dying && a.kind >= 11 && a.kind <= 40)
+                    std::printf(" | kind %d at %.0f,%.0f", a.kind, static_cast<double>(a.x), a.y);
+            std::printf("\n");
         }
         if (shots.wanted() && ((shots.every > 0 && tick % shots.every == 0) || shots.at.count(tick)))
             shots.take(tick);
