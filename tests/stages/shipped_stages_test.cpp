@@ -87,6 +87,10 @@ TEST_P(ShippedStage, TheOutcomeAndHashAreTheSameEveryRun) {
 
 INSTANTIATE_TEST_SUITE_P(Stages, ShippedStage, ::testing::ValuesIn(shippedStages()));
 
+TEST(Shipped, TheFirstBandIsThere) {
+    for (int stage = 0; stage < 10; ++stage) EXPECT_TRUE(shipped(stage)) << "stage " << stage << " has no source";
+}
+
 
 
 TEST(Runner, AnEmptyInputStaysRunningAndAStageWithoutFilesIsRefused) {
