@@ -44,6 +44,10 @@ void FinishDrawing();            // before anyone reads or draws the back buffer
 using MovieFrameLoader = bool (*)(const char* fileName, int* width, int* height,
                                   std::vector<uint32_t>* pixels);
 void SetMovieFrameLoader(MovieFrameLoader loader);
+// A movie's next frame into its image (same size, 0xAARRGGBB): false for a
+// handle that is not a whole image of that size.
+bool ReplaceImagePixels(int graphHandle, const std::vector<uint32_t>& pixels);
+int CurrentDrawTarget();         // as last selected by SetDrawTarget
 }  // namespace images
 
 namespace sound {

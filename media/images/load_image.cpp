@@ -47,6 +47,20 @@ std::shared_ptr<PixelStore> MakeStore(Picture&& picture) {
 
 void SetMovieFrameLoader(MovieFrameLoader loader) { gMovieLoader = loader; }
 
+int CurrentDrawTarget() { return State().target; }
+
+bool ReplaceImagePixels(int graphHandle, const std::vector<uint32_t>& pixels) {
+    ImageRecord* record = FindImage(graphHandle);
+    if (!record || !record->store) return false;
+    PixelStore& store = *record->store;
+    if (pixels.size() != store.pixels.size() || store.renderTarget) return false;
+    FlushRender();  // draws already queued show the frame before
+    store.pixels = pixels;
+    for (SDL_Texture* texture : {store.texture, store.opaqueTexture})
+        if (texture) SDL_UpdateTexture(texture, nullptr, store.pixels.data(), store.width * 4);
+    return true;
+}
+
 int LoadWholeImage(const char* fileName) {
     const int file = FileOpen(fileName, 0);
     if (!file) {
