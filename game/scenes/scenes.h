@@ -1,5 +1,6 @@
 // The front-end scenes: one per-tick routine each (update and draw in one),
-// and the routine that sets each scene's starting values.
+// and the routine that sets each scene's starting values. The frame tick
+// dispatches to them by scene number.
 #pragma once
 
 void updateGameOverScene();

@@ -1,0 +1,35 @@
+// Driving the front-end scenes tick by tick with scripted input for player 1.
+#pragma once
+
+#include "game/shell/globals.h"
+
+namespace scene_test {
+
+// Player 1's controls for one tick.
+struct Pad {
+    int horizontal = 0;
+    int vertical = 0;
+    bool button1 = false;
+    bool button2 = false;
+};
+
+constexpr Pad kNothing{};
+constexpr Pad kButton1{0, 0, true, false};
+constexpr Pad kButton2{0, 0, false, true};
+constexpr Pad kUp{0, 1};
+constexpr Pad kDown{0, -1};
+constexpr Pad kLeft{-1, 0};
+constexpr Pad kRight{1, 0};
+
+// Fresh game state with the start-up defaults, then `scene` entered through
+// the scene-entry routines.
+void startIn(int scene);
+
+// One frame tick with player 1 holding `pad` (player 2 holds nothing).
+void tick(const Pad& pad = kNothing);
+void ticks(int count, const Pad& pad = kNothing);
+
+// A fresh press: one tick with nothing held, then one tick with `pad`.
+void press(const Pad& pad);
+
+}  // namespace scene_test
