@@ -47,12 +47,6 @@ void setAlpha(int parameter) { SetBlendMode(kBlendAlpha, parameter); }
 void setAdditive(int parameter) { SetBlendMode(kBlendAdd, parameter); }
 void setOpaque() { SetBlendMode(kBlendNone, 0); }
 
-PictureSize pictureSize(int image) {
-    PictureSize size{0, 0};
-    if (GetImageSize(image, &size.w, &size.h) != 0) size = {0, 0};
-    return size;
-}
-
 void drawPictureSized(int x, int y, int w, int h, int image) {
     drawQuad(x, y, w, h, 0, 0, 0, image, 1, 0);
 }

@@ -3,6 +3,8 @@
 // digits drawn from pictures and a few ways of placing a picture.
 #pragma once
 
+#include "game/play/play_pictures.h"  // pictureSize
+
 #include <cstdint>
 
 // soundSlots of every front-end scene.
@@ -43,13 +45,6 @@ void changeScene(int scene);
 void setAlpha(int parameter);
 void setAdditive(int parameter);
 void setOpaque();
-
-// Width and height of a picture, 0 x 0 when the handle is not a picture.
-struct PictureSize {
-    int w;
-    int h;
-};
-PictureSize pictureSize(int image);
 
 // Pictures placed by their centre, transparent, not turned or flipped.
 void drawPicture(int x, int y, int image);                    // at its own size
