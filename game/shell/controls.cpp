@@ -18,10 +18,51 @@ const int32_t kKeyList[100] = {
     11,  2,   3,   4,   5,   6,   7,   8,   9,   10,   // 0 .. 9
 };
 
+const int32_t kPadList[7] = {1, 2, 3, 4, 5, 6, 7};
+
 namespace {
-// The joypad list: padIndex -> GetPadInput source.
-constexpr int kPadSources[7] = {1, 2, 3, 4, 5, 6, 7};
+
+struct InputScript {
+    const InputState* records = nullptr;
+    uint32_t tickCount = 0;
+    uint32_t next = 0;
+    bool installed = false;
+};
+
+InputScript gScript;
+InputObserver gObserver = nullptr;
+void* gObserverContext = nullptr;
+
 }  // namespace
+
+void installInputScript(const InputState* records, uint32_t tickCount) {
+    gScript = InputScript{records, records ? tickCount : 0, 0, true};
+}
+
+void removeInputScript() { gScript = InputScript{}; }
+bool inputScriptInstalled() { return gScript.installed; }
+uint32_t inputScriptTicksFed() { return gScript.next; }
+
+void setInputObserver(InputObserver observer, void* context) {
+    gObserver = observer;
+    gObserverContext = context;
+}
+
+void sampleControls() {
+    if (gScript.installed) {
+        if (gScript.next < gScript.tickCount) {
+            std::memcpy(game.input, gScript.records + 2 * static_cast<size_t>(gScript.next),
+                        sizeof game.input);
+            ++gScript.next;
+        } else {
+            std::memset(game.input, 0, sizeof game.input);
+        }
+    } else {
+        ReadJoypads();
+        ReadKeyboard();
+    }
+    if (gObserver) gObserver(game.input, gObserverContext);
+}
 
 void setDefaultKeyAssignment() {
     // up, left, down, right, buttons 1..7
@@ -34,8 +75,9 @@ void ReadJoypads() {
     for (int p = 0; p < 2; ++p) {
         InputState& in = game.input[p];
         const PadAssignment& pad = game.padButtons[p];
+        // The saved files are clamped on load; this guards the table anyway.
         const int index = pad.padIndex < 0 ? 0 : pad.padIndex > 6 ? 6 : pad.padIndex;
-        const int bits = GetPadInput(kPadSources[index]);
+        const int bits = GetPadInput(kPadList[index]);
         if (bits & kPadUp) in.vertical = 1;
         if (bits & kPadDown) in.vertical = -1;
         if (bits & kPadLeft) in.horizontal = -1;

@@ -44,8 +44,7 @@ void enterScene() {
 
 void FrameTick() {
     ClearScreen();
-    ReadJoypads();
-    ReadKeyboard();
+    sampleControls();
     if (game.scene >= 0 && game.scene < kSceneCount) kSceneUpdates[game.scene]();
     EnterMediaLock();
     FlipScreen();

@@ -1,6 +1,7 @@
 #include "game/shell/game_main.h"
 
 #include "game/shell/controls.h"
+#include "game/shell/data_directory.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/globals.h"
 #include "game/shell/replay_recorder.h"
@@ -8,6 +9,9 @@
 #include "media/media.h"
 
 int runGame() {
+    // Started from a directory without the game's data, play the default set.
+    moveToDataDirectory();
+
     ChangeWindowMode(1);
     SetWindowCaption("Lumotta");
     if (InitMedia() == -1) return -1;
@@ -29,7 +33,7 @@ int runGame() {
 
     for (;;) {
         if (ProcessMessage() != 0) break;
-        if (CheckKey(1)) break;
+        if (CheckKey(1)) break;  // Escape
         if (game.quitRequested) break;
         FrameTick();
     }

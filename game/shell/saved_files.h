@@ -1,9 +1,18 @@
 // The four saved files in 01: ranking, joypad buttons, highest stage and
-// settings, each the exact in-memory image of its record.
+// settings, each the exact in-memory image of its record (little-endian, no
+// header).
 #pragma once
 
 void setSavedDefaults();
+
+// Reads 01/H.dat, 01/B.dat, 01/S.dat, 01/K.dat in that order. A missing file
+// leaves the defaults; a short one replaces only its leading bytes. Values the
+// game would misuse are brought into range (padIndex 0..6, startLives 0..99).
 void readSavedFiles();
+
+// Writes 01/K.dat, 01/S.dat, 01/B.dat, 01/H.dat, making the folder 01 when it
+// is missing. Each file is written beside the old one and renamed over it, so
+// a crash or a full disk leaves the old file whole. Failures are silent.
 void writeSavedFiles();
 
 // Inserts a score into the ranking (ties go below the stored score).

@@ -1,23 +1,60 @@
 #include "media/core/log.h"
 
-#include <SDL.h>
-
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace media::log {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+std::mutex gMutex;
 std::string gPath;
-uint64_t gStartTicks = 0;
+Clock::time_point gStart;
 int gNesting = 0;
 bool gAtLineStart = true;
 
-void Append(const std::string& text) {
+std::string format(const char* fmt, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    char small[512];
+    const int needed = std::vsnprintf(small, sizeof small, fmt, copy);
+    va_end(copy);
+    if (needed < 0) return {};
+    if (static_cast<size_t>(needed) < sizeof small) return std::string(small, static_cast<size_t>(needed));
+    std::vector<char> big(static_cast<size_t>(needed) + 1);
+    std::vsnprintf(big.data(), big.size(), fmt, args);
+    return std::string(big.data(), static_cast<size_t>(needed));
+}
+
+// Each write opens the file, appends and closes it again, so the log survives
+// a crash up to its last line. Called with gMutex held.
+void append(const std::string& text) {
     if (gPath.empty()) return;
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (char c : text) {
+        if (gAtLineStart) {
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - gStart);
+            out += std::to_string(ms.count());
+            out += ':';
+            out.append(static_cast<size_t>(gNesting), '\t');
+            gAtLineStart = false;
+        }
+        if (c == '\n') {
+            out += "\r\n";
+            gAtLineStart = true;
+        } else {
+            out += c;
+        }
+    }
     if (FILE* f = std::fopen(gPath.c_str(), "ab")) {
-        std::fwrite(text.data(), 1, text.size(), f);
+        std::fwrite(out.data(), 1, out.size(), f);
         std::fclose(f);
     }
 }
@@ -25,40 +62,65 @@ void Append(const std::string& text) {
 }  // namespace
 
 void Open() {
-    gPath = "Log.txt";
-    if (FILE* f = std::fopen(gPath.c_str(), "wb")) std::fclose(f);
-    gStartTicks = SDL_GetTicks64();
+    std::lock_guard<std::mutex> hold(gMutex);
+    std::error_code error;
+    const std::filesystem::path dir = std::filesystem::current_path(error);
+    gPath = error ? std::string("Log.txt") : (dir / "Log.txt").string();
+    if (FILE* f = std::fopen(gPath.c_str(), "wb")) {
+        std::fclose(f);
+    } else {
+        std::fprintf(stderr, "Lumotta: cannot write %s\n", gPath.c_str());
+    }
+    gStart = Clock::now();
     gNesting = 0;
     gAtLineStart = true;
 }
 
-void Close() { gPath.clear(); }
+void Close() {
+    std::lock_guard<std::mutex> hold(gMutex);
+    gPath.clear();
+    gNesting = 0;
+    gAtLineStart = true;
+}
 
-void NestIn() { ++gNesting; }
-void NestOut() { if (gNesting > 0) --gNesting; }
+bool IsOpen() {
+    std::lock_guard<std::mutex> hold(gMutex);
+    return !gPath.empty();
+}
 
-void Write(const char* format, ...) {
-    char buffer[2048];
+std::string Path() {
+    std::lock_guard<std::mutex> hold(gMutex);
+    return gPath;
+}
+
+void NestIn() {
+    std::lock_guard<std::mutex> hold(gMutex);
+    ++gNesting;
+}
+
+void NestOut() {
+    std::lock_guard<std::mutex> hold(gMutex);
+    if (gNesting > 0) --gNesting;
+}
+
+void Write(const char* fmt, ...) {
     va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_start(args, fmt);
+    const std::string text = format(fmt, args);
     va_end(args);
+    std::lock_guard<std::mutex> hold(gMutex);
+    append(text);
+}
 
-    std::string out;
-    for (const char* p = buffer; *p; ++p) {
-        if (gAtLineStart) {
-            out += std::to_string(SDL_GetTicks64() - gStartTicks) + ":";
-            out.append(static_cast<size_t>(gNesting), '\t');
-            gAtLineStart = false;
-        }
-        if (*p == '\n') {
-            out += "\r\n";
-            gAtLineStart = true;
-        } else {
-            out += *p;
-        }
-    }
-    Append(out);
+void Fail(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    const std::string text = format(fmt, args);
+    va_end(args);
+    std::fprintf(stderr, "Lumotta: %s%s", text.c_str(),
+                 !text.empty() && text.back() == '\n' ? "" : "\n");
+    std::lock_guard<std::mutex> hold(gMutex);
+    append(text);
 }
 
 }  // namespace media::log

@@ -1,14 +1,38 @@
 // "Log.txt": recreated at every start in the directory current at InitMedia.
-// Each line starts with the milliseconds since the log was opened and one tab
-// per nesting level; "\n" is written as "\r\n".
+// Each line starts with the milliseconds since the log was opened ("%d:") and
+// one tab per nesting level; "\n" is written as "\r\n". Text is UTF-8.
 #pragma once
+
+#include <string>
 
 namespace media::log {
 
+// Deletes and recreates "Log.txt" in the current directory; later lines go
+// there even when the current directory changes.
 void Open();
 void Close();
+bool IsOpen();
+std::string Path();
+
+// Appends text; a line is only led by its time and tabs once it starts.
+// Before Open and after Close the text goes nowhere.
 void Write(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes a line to the log and to standard error, for failures the user must
+// see even when nobody reads the log.
+void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The nesting level rises while a multi-step stage runs.
 void NestIn();
 void NestOut();
+
+// Raises the nesting level for the life of a scope.
+class Nest {
+public:
+    Nest() { NestIn(); }
+    ~Nest() { NestOut(); }
+    Nest(const Nest&) = delete;
+    Nest& operator=(const Nest&) = delete;
+};
 
 }  // namespace media::log

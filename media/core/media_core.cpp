@@ -1,79 +1,247 @@
 // Starting and stopping the media layer, and the message pump.
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
+#include "media/core/instance_lock.h"
 #include "media/core/log.h"
+#include "media/core/message_pump.h"
+#include "media/core/system_info.h"
+#include "media/core/upkeep_thread.h"
 #include "media/media.h"
+#include "media/screen/window_settings.h"
 
 #include <SDL.h>
+
+#include <ctime>
+#include <thread>
 
 namespace {
 
 bool gRunning = false;
-bool gQuit = false;
+bool gQuit = false;         // set for good once the window is closed
+bool gFocused = true;
+bool gMinimised = false;
+bool gSoundOn = false;
+bool gAllowSecondInstance = false;
+bool gSdlStarted = false;
+std::thread::id gWindowThread;
+
+constexpr int kEventsPerPass = 256;  // a flood of events cannot hold the game
+constexpr Uint32 kShowWaitMs = 200;
+
+bool active() { return gFocused && !gMinimised; }
+
+void dispatch(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_QUIT:
+            gQuit = true;
+            break;
+        case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_CLOSE: gQuit = true; break;
+                case SDL_WINDOWEVENT_FOCUS_LOST: gFocused = false; break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED: gFocused = true; break;
+                case SDL_WINDOWEVENT_MINIMIZED: gMinimised = true; break;
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                case SDL_WINDOWEVENT_SHOWN: gMinimised = false; break;
+                default: break;
+            }
+            media::screen::HandleWindowEvent(event);
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            media::screen::HandleWindowEvent(event);
+            break;
+        default:
+            break;
+    }
+    media::input::HandleEvent(event);
+}
+
+// Returns true when the queue was emptied.
+bool pumpEvents() {
+    SDL_Event event;
+    for (int n = 0; n < kEventsPerPass; ++n) {
+        if (!SDL_PollEvent(&event)) return true;
+        dispatch(event);
+    }
+    return false;
+}
+
+void upkeep() {
+    if (gSoundOn) media::sound::Upkeep();
+}
+
+// Undoes whatever InitMedia started, in reverse order.
+void shutDown() {
+    media::movies::Stop();
+    if (gSoundOn) media::sound::Stop();
+    gSoundOn = false;
+    media::images::Stop();
+    media::input::Stop();
+    media::screen::Stop();
+    media::files::Stop();
+    if (gSdlStarted) SDL_Quit();
+    gSdlStarted = false;
+    gRunning = false;
+    media::core::ReleaseInstanceLock();
+}
+
+int failInit() {
+    media::core::StopUpkeepThread();
+    shutDown();
+    media::log::Write("The media layer could not start\n");
+    media::log::Close();
+    return -1;
+}
+
+bool checkSingleInstance() {
+    using media::core::InstanceCheck;
+    const InstanceCheck check = media::core::AcquireInstanceLock(media::screen::Caption());
+    if (check == InstanceCheck::kSecond) {
+        if (gAllowSecondInstance) {
+            media::log::Write("二重起動されていますが続行します\n");
+            return true;
+        }
+        media::log::Fail("二重起動されています、ソフトを終了します\n");
+        return false;
+    }
+    if (check == InstanceCheck::kUnknown)
+        media::log::Write("The lock file %s cannot be made; not checking for another copy\n",
+                          media::core::InstanceLockPath(media::screen::Caption()).c_str());
+    media::log::Write("二重起動はされていませんでした\n");
+    return true;
+}
+
+// Lets the window appear before the first frame (at most 200 ms).
+void waitForWindow() {
+    const Uint64 until = SDL_GetTicks64() + kShowWaitMs;
+    SDL_Event event;
+    while (SDL_GetTicks64() < until) {
+        bool shown = false;
+        while (SDL_PollEvent(&event)) {
+            dispatch(event);
+            if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_SHOWN ||
+                                                  event.window.event == SDL_WINDOWEVENT_EXPOSED))
+                shown = true;
+        }
+        if (shown) return;
+        SDL_Delay(1);
+    }
+}
 
 }  // namespace
+
+namespace media::core {
+bool OnWindowThread() { return gRunning && std::this_thread::get_id() == gWindowThread; }
+bool Running() { return gRunning; }
+}  // namespace media::core
 
 int InitMedia() {
     media::ApiLockGuard lock;
     if (gRunning) return 0;
     media::log::Open();
-    media::log::Write("Lumotta media layer\n");
+    media::core::LogSystem();
     gQuit = false;
+    gFocused = true;
+    gMinimised = false;
+    gWindowThread = std::this_thread::get_id();
     media::files::Reset();
+
+    if (!checkSingleInstance()) return failInit();
+
+    SDL_SetHint(SDL_HINT_APP_NAME, media::screen::Caption().c_str());
+    // The game pauses itself while its window is inactive; SDL must not drop
+    // joypad input on its own when it cannot tell which window has the focus
+    // (no window manager, offscreen).
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        media::log::Write("SDL could not start: %s\n", SDL_GetError());
-        media::log::Close();
-        return -1;
+        media::log::Fail("No display could be opened: %s\n", SDL_GetError());
+        media::log::Fail("To run without a display, set SDL_VIDEODRIVER=offscreen "
+                         "SDL_RENDER_DRIVER=opengl SDL_AUDIODRIVER=dummy\n");
+        media::log::Write("ウインドウの作成に失敗しました\n");
+        return failInit();
     }
-    if (!media::screen::Start() || !media::input::Start()) {
-        media::input::Stop();
-        media::screen::Stop();
-        SDL_Quit();
-        media::log::Close();
-        return -1;
+    gSdlStarted = true;
+    media::core::LogVideo();
+
+    media::log::Write("Making the window\n");
+    {
+        media::log::Nest nest;
+        if (!media::screen::Start()) return failInit();
     }
-    media::sound::Start();
-    if (!media::images::Start()) {
-        EndMedia();
-        return -1;
+    waitForWindow();
+    if (!media::core::StartUpkeepThread())
+        media::log::Write("ProcessMessage をひたすら呼びつづけるスレッドの立ち上げに失敗しました\n");
+
+    media::log::Write("Starting input\n");
+    {
+        media::log::Nest nest;
+        if (!media::input::Start()) return failInit();
+    }
+    media::log::Write("Starting sound\n");
+    {
+        media::log::Nest nest;
+        gSoundOn = media::sound::Start();
+        if (!gSoundOn) media::log::Write("Sound stays off\n");
+    }
+    media::log::Write("Starting graphics\n");
+    {
+        media::log::Nest nest;
+        if (!media::images::Start()) return failInit();
     }
     gRunning = true;
     SetDrawTarget(kDrawTargetBack);
+    // The front and the back buffer start black.
     ClearScreen();
+    FlipScreen();
+    ClearScreen();
+    media::log::Write("The media layer is running\n");
     return 0;
 }
 
 int EndMedia() {
+    media::core::StopUpkeepThread();
     media::ApiLockGuard lock;
-    media::movies::Stop();
-    media::sound::Stop();
-    media::images::Stop();
-    media::input::Stop();
-    media::screen::Stop();
-    media::files::Stop();
-    if (gRunning) SDL_Quit();
-    gRunning = false;
+    if (!gRunning && !media::log::IsOpen()) return 0;
+    media::log::Write("Stopping the media layer\n");
+    shutDown();
+    media::log::Write("Done\n");
     media::log::Close();
     return 0;
 }
 
 int ProcessMessage() {
     media::ApiLockGuard lock;
-    if (gRunning) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) gQuit = true;
-            if (event.type == SDL_WINDOWEVENT) {
-                if (event.window.event == SDL_WINDOWEVENT_CLOSE) gQuit = true;
-                media::screen::HandleWindowEvent(event);
-            }
-            media::input::HandleEvent(event);
-        }
-        media::sound::Upkeep();
+    if (!gRunning) return gQuit ? -1 : 0;
+    if (!media::core::OnWindowThread()) {
+        // Another thread (the upkeep thread): the upkeep only.
+        upkeep();
+        return gQuit ? -1 : 0;
     }
+    for (;;) {
+        const bool emptied = pumpEvents();
+        if (gQuit || (active() && emptied)) break;
+        if (!active()) {
+            // Held here while the window is inactive; music keeps playing.
+            upkeep();
+            media::ApiLockRelease release;
+            SDL_Delay(1);
+        }
+    }
+    upkeep();
     return gQuit ? -1 : 0;
 }
 
-uint32_t GetTimeMs() { return static_cast<uint32_t>(SDL_GetTicks64()); }
+uint32_t GetTimeMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(ts.tv_nsec) / 1'000'000u);
+}
 
-int SetAllowSecondInstance(int) { return 0; }
+int SetAllowSecondInstance(int allow) {
+    media::ApiLockGuard lock;
+    gAllowSecondInstance = allow != 0;
+    return 0;
+}

@@ -1,64 +1,209 @@
 // The window, its renderer and the 640x480 back buffer every draw lands on.
+// FlipScreen letterboxes the back buffer into the window and paces the game
+// at 60 frames per second.
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
 #include "media/core/log.h"
+#include "media/core/message_pump.h"
 #include "media/media.h"
+#include "media/screen/frame_pacer.h"
+#include "media/screen/letterbox.h"
+#include "media/screen/window_settings.h"
 
 #include <SDL.h>
 
+#include <chrono>
+#include <cmath>
+#include <ctime>
 #include <string>
 
 namespace {
 
+// Settings that may be made before the window exists.
 struct WindowWishes {
     int windowed = 1;
     std::string caption = "Lumotta";
     double scale = 1.0;
+    int cursorVisible = 1;
     int pacing = 1;
 };
+
+constexpr double kMaxWindowScale = 16.0;
 
 WindowWishes gWishes;
 SDL_Window* gWindow = nullptr;
 SDL_Renderer* gRenderer = nullptr;
 SDL_Texture* gBackBuffer = nullptr;
 int gDrawTarget = kDrawTargetBack;
-uint64_t gNextDeadline = 0;
+
+// Pacing: by the vertical blank on a 60 Hz display, else by the clock.
+bool gVsync = false;
+bool gVsyncDistrusted = false;  // the vertical blank turned out not to hold the rate
+int gRefreshRate = 0;
+media::screen::FramePacer gPacer;
+int64_t gLastPresentNs = 0;
+int gVsyncFrames = 0;
+int64_t gVsyncSpanNs = 0;
+
+int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void sleepUntil(int64_t deadlineNs) {
+    // steady_clock is CLOCK_MONOTONIC; an absolute sleep does not drift.
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(deadlineNs / 1'000'000'000);
+    ts.tv_nsec = static_cast<long>(deadlineNs % 1'000'000'000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) != 0) {
+    }
+}
+
+int windowDisplayRefresh() {
+    if (!gWindow) return 0;
+    const int display = SDL_GetWindowDisplayIndex(gWindow);
+    SDL_DisplayMode mode{};
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+}
+
+// Chooses between the vertical blank and the clock. Called at start, when the
+// pacing setting changes and when the window moves to another display.
+void choosePacing() {
+    if (!gRenderer) return;
+    gRefreshRate = windowDisplayRefresh();
+    const bool sixtyHz = gRefreshRate == 59 || gRefreshRate == 60;
+    const bool wantVsync = gWishes.pacing && sixtyHz && !gVsyncDistrusted;
+    if (wantVsync != gVsync || wantVsync) {
+        if (SDL_RenderSetVSync(gRenderer, wantVsync ? 1 : 0) != 0 && wantVsync) {
+            media::log::Write("The vertical blank cannot be waited for (%s); pacing by the clock\n",
+                              SDL_GetError());
+            gVsyncDistrusted = true;
+            SDL_RenderSetVSync(gRenderer, 0);
+            gVsync = false;
+        } else {
+            gVsync = wantVsync;
+        }
+    }
+    gPacer.Reset();
+    gVsyncFrames = 0;
+    gVsyncSpanNs = 0;
+    if (!gWishes.pacing)
+        media::log::Write("Frame pacing off: frames are shown as fast as they come\n");
+    else if (gVsync)
+        media::log::Write("Frame pacing: the vertical blank of the %d Hz display\n", gRefreshRate);
+    else
+        media::log::Write("Frame pacing: the clock at 60 frames per second (display %d Hz)\n",
+                          gRefreshRate);
+}
+
+// Some drivers accept a vertical-blank wait and then ignore it. When the first
+// second runs clearly faster than 60 frames per second, pace by the clock.
+void watchVsync(int64_t presentNs) {
+    if (!gVsync || gLastPresentNs == 0) return;
+    if (++gVsyncFrames <= 5) return;  // start-up frames prove nothing
+    gVsyncSpanNs += presentNs - gLastPresentNs;
+    if (gVsyncFrames < 65) return;
+    const int64_t averageNs = gVsyncSpanNs / (gVsyncFrames - 5);
+    if (averageNs < 14'000'000) {
+        media::log::Write("The vertical blank did not hold 60 frames per second (%.2f ms a frame); "
+                          "pacing by the clock\n", averageNs / 1e6);
+        gVsyncDistrusted = true;
+        choosePacing();
+    } else {
+        gVsyncFrames = -1'000'000'000;  // trusted; stop watching
+    }
+}
+
+// The window's size in windowed mode.
+void applyWindowedSize() {
+    const int w = static_cast<int>(std::lround(kScreenWidth * gWishes.scale));
+    const int h = static_cast<int>(std::lround(kScreenHeight * gWishes.scale));
+    SDL_SetWindowSize(gWindow, w < 1 ? 1 : w, h < 1 ? 1 : h);
+    SDL_SetWindowPosition(gWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void clearBackBuffer() {
+    SDL_SetRenderTarget(gRenderer, gBackBuffer);
+    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(gRenderer);
+}
+
+bool makeBackBuffer() {
+    gBackBuffer = SDL_CreateTexture(gRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                    kScreenWidth, kScreenHeight);
+    if (!gBackBuffer) {
+        media::log::Fail("The back buffer could not be made: %s\n", SDL_GetError());
+        return false;
+    }
+    clearBackBuffer();
+    return true;
+}
+
+void logDisplay() {
+    const int display = SDL_GetWindowDisplayIndex(gWindow);
+    SDL_DisplayMode mode{};
+    if (display >= 0 && SDL_GetDesktopDisplayMode(display, &mode) == 0) {
+        media::log::Write("Display %d (%s): %dx%d, %d bits, %d Hz\n", display,
+                          SDL_GetDisplayName(display) ? SDL_GetDisplayName(display) : "?", mode.w,
+                          mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format)), mode.refresh_rate);
+    }
+}
 
 }  // namespace
 
 namespace media::screen {
 
 bool Start() {
-    const int w = static_cast<int>(kScreenWidth * gWishes.scale);
-    const int h = static_cast<int>(kScreenHeight * gWishes.scale);
-    Uint32 flags = SDL_WINDOW_SHOWN;
+    const int w = static_cast<int>(std::lround(kScreenWidth * gWishes.scale));
+    const int h = static_cast<int>(std::lround(kScreenHeight * gWishes.scale));
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
     if (!gWishes.windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     gWindow = SDL_CreateWindow(gWishes.caption.c_str(), SDL_WINDOWPOS_CENTERED,
                                SDL_WINDOWPOS_CENTERED, w, h, flags);
     if (!gWindow) {
-        log::Write("ウインドウの作成に失敗しました\n");
-        log::Write("%s\n", SDL_GetError());
+        log::Fail("ウインドウの作成に失敗しました\n");
+        log::Fail("SDL: %s\n", SDL_GetError());
         return false;
     }
+    SDL_SetWindowMinimumSize(gWindow, kScreenWidth / 4, kScreenHeight / 4);
+    logDisplay();
+
     gRenderer = SDL_CreateRenderer(gWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (!gRenderer) gRenderer = SDL_CreateRenderer(gWindow, -1, SDL_RENDERER_TARGETTEXTURE);
     if (!gRenderer) {
-        log::Write("The renderer could not be made: %s\n", SDL_GetError());
+        log::Write("No accelerated renderer (%s); trying any renderer\n", SDL_GetError());
+        gRenderer = SDL_CreateRenderer(gWindow, -1, SDL_RENDERER_TARGETTEXTURE);
+    }
+    if (!gRenderer) {
+        log::Fail("The renderer could not be made: %s\n", SDL_GetError());
         Stop();
         return false;
     }
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(gRenderer, &info);
-    log::Write("Renderer: %s\n", info.name);
-    gBackBuffer = SDL_CreateTexture(gRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                    kScreenWidth, kScreenHeight);
-    if (!gBackBuffer) {
-        log::Write("The back buffer could not be made: %s\n", SDL_GetError());
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(gRenderer, &outW, &outH);
+    log::Write("Renderer: %s%s, output %dx%d, largest texture %dx%d\n", info.name,
+               (info.flags & SDL_RENDERER_ACCELERATED) ? " (accelerated)" : "", outW, outH,
+               info.max_texture_width, info.max_texture_height);
+    if (!makeBackBuffer()) {
         Stop();
         return false;
     }
-    SDL_SetRenderTarget(gRenderer, gBackBuffer);
-    gNextDeadline = 0;
+    gDrawTarget = kDrawTargetBack;
+    gVsync = false;
+    gVsyncDistrusted = false;
+    gLastPresentNs = 0;
+    choosePacing();
+
+    // The cursor shows in a window and hides in full screen.
+    gWishes.cursorVisible = gWishes.windowed;
+    SDL_ShowCursor(gWishes.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
+    if (!gWishes.cursorVisible) log::Write("カーソルを不可視にしました\n");
+    // No input-method window pops up over the game.
+    SDL_StopTextInput();
+    log::Write("ＩＭＥを無効にしました\n");
+    SDL_RaiseWindow(gWindow);
     return true;
 }
 
@@ -69,6 +214,7 @@ void Stop() {
     gBackBuffer = nullptr;
     gRenderer = nullptr;
     gWindow = nullptr;
+    gVsync = false;
 }
 
 bool Running() { return gRenderer != nullptr; }
@@ -76,18 +222,53 @@ SDL_Window* Window() { return gWindow; }
 SDL_Renderer* Renderer() { return gRenderer; }
 SDL_Texture* BackBuffer() { return gBackBuffer; }
 
-void HandleWindowEvent(const SDL_Event&) {}
+void HandleWindowEvent(const SDL_Event& event) {
+    if (!gRenderer) return;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+        logDisplay();
+        choosePacing();
+    } else if (event.type == SDL_RENDER_DEVICE_RESET) {
+        // Every texture is gone: make the back buffer again (the images
+        // area rebuilds its own at the next ClearScreen).
+        log::Write("The display device was reset; making the back buffer again\n");
+        SDL_DestroyTexture(gBackBuffer);
+        gBackBuffer = nullptr;
+        makeBackBuffer();
+    } else if (event.type == SDL_RENDER_TARGETS_RESET) {
+        if (gBackBuffer) clearBackBuffer();
+    }
+}
 
 }  // namespace media::screen
 
 int ChangeWindowMode(int windowed) {
     media::ApiLockGuard lock;
-    gWishes.windowed = windowed ? 1 : 0;
-    if (gWindow) {
-        SDL_SetWindowFullscreen(gWindow, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-        media::images::OnDisplayRecreated();
-        gDrawTarget = kDrawTargetFront;
+    media::log::Write("ChangeWindowMode実行 \n");
+    windowed = windowed ? 1 : 0;
+    if (windowed == gWishes.windowed) return 0;
+    gWishes.windowed = windowed;
+    media::log::Write(windowed ? "ウインドウモードフラグが立てられました\n"
+                               : "ウインドウモードフラグが倒されました\n");
+    if (!gWindow) return 0;
+
+    media::log::Write(windowed ? "ウインドウスタイルをウインドウモード用に変更します..."
+                               : "ウインドウスタイルをフルスクリーンモード用に変更します...");
+    if (SDL_SetWindowFullscreen(gWindow, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        media::log::Write("失敗しました: %s\n", SDL_GetError());
+        gWishes.windowed = windowed ? 0 : 1;
+        return -1;
     }
+    if (windowed) applyWindowedSize();
+    media::log::Write("完了\n");
+
+    // The display is made anew for the new mode: every image is deleted and
+    // the drawing state starts over, with the front buffer as draw target
+    // until the game selects the back buffer again.
+    media::images::OnDisplayRecreated();
+    clearBackBuffer();
+    SDL_RenderSetClipRect(gRenderer, nullptr);
+    gDrawTarget = kDrawTargetFront;
+    choosePacing();
     return 0;
 }
 
@@ -100,22 +281,32 @@ int SetWindowCaption(const char* text) {
 
 int SetWindowScale(double rate) {
     media::ApiLockGuard lock;
-    gWishes.scale = rate > 0 ? rate : 1.0;
+    if (!(rate > 0)) rate = 1.0;  // also NaN
+    if (rate > kMaxWindowScale) rate = kMaxWindowScale;
+    if (rate == gWishes.scale) return 0;
+    gWishes.scale = rate;
+    if (gWindow && gWishes.windowed) applyWindowedSize();
     return 0;
 }
 
 int SetMouseCursorVisible(int flag) {
     media::ApiLockGuard lock;
-    if (gWindow) SDL_ShowCursor(flag ? SDL_ENABLE : SDL_DISABLE);
+    gWishes.cursorVisible = flag ? 1 : 0;
+    if (gWindow) SDL_ShowCursor(gWishes.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
     return 0;
 }
 
 int SetFramePacing(int on) {
     media::ApiLockGuard lock;
-    gWishes.pacing = on ? 1 : 0;
+    on = on ? 1 : 0;
+    if (on == gWishes.pacing) return 0;
+    gWishes.pacing = on;
+    choosePacing();
     return 0;
 }
 
+// The drawing area keeps the target and its clip rectangle; images may be
+// targets too.
 int SetDrawTarget(int target) {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
@@ -128,10 +319,18 @@ int ClearScreen() {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
     media::images::BeforeClear();
-    SDL_SetRenderTarget(gRenderer, gBackBuffer);
+    if (SDL_GetRenderTarget(gRenderer) != gBackBuffer) SDL_SetRenderTarget(gRenderer, gBackBuffer);
+    // The whole target is filled; the clip rectangle does not apply.
+    SDL_Rect clip{};
+    const bool clipped = SDL_RenderIsClipEnabled(gRenderer);
+    if (clipped) SDL_RenderGetClipRect(gRenderer, &clip);
+    Uint8 r, g, b, a;
+    SDL_GetRenderDrawColor(gRenderer, &r, &g, &b, &a);
     SDL_RenderSetClipRect(gRenderer, nullptr);
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
     SDL_RenderClear(gRenderer);
+    SDL_SetRenderDrawColor(gRenderer, r, g, b, a);
+    if (clipped) SDL_RenderSetClipRect(gRenderer, &clip);
     return 0;
 }
 
@@ -139,24 +338,45 @@ int FlipScreen() {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
     media::images::BeforePresent();
+
+    // Leaving the back buffer as target forgets its clip rectangle and draw
+    // state; keep them for the drawing of the next frame.
+    SDL_Rect clip{};
+    const bool clipped = SDL_RenderIsClipEnabled(gRenderer);
+    if (clipped) SDL_RenderGetClipRect(gRenderer, &clip);
+    Uint8 r, g, b, a;
+    SDL_GetRenderDrawColor(gRenderer, &r, &g, &b, &a);
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    SDL_GetRenderDrawBlendMode(gRenderer, &blend);
+
     SDL_SetRenderTarget(gRenderer, nullptr);
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
     SDL_RenderClear(gRenderer);
-    SDL_RenderSetLogicalSize(gRenderer, kScreenWidth, kScreenHeight);
-    SDL_RenderCopy(gRenderer, gBackBuffer, nullptr, nullptr);
-    SDL_RenderPresent(gRenderer);
-    SDL_SetRenderTarget(gRenderer, gBackBuffer);
-    if (gWishes.pacing) {
-        const uint64_t frequency = SDL_GetPerformanceFrequency();
-        const uint64_t period = frequency / 60;
-        uint64_t now = SDL_GetPerformanceCounter();
-        if (gNextDeadline == 0 || now > gNextDeadline + frequency / 10) gNextDeadline = now;
-        gNextDeadline += period;
-        while ((now = SDL_GetPerformanceCounter()) < gNextDeadline) {
-            const uint64_t left = (gNextDeadline - now) * 1000 / frequency;
-            if (left > 1) SDL_Delay(static_cast<Uint32>(left - 1));
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(gRenderer, &outW, &outH);
+    const media::screen::PictureRect box = media::screen::Letterbox(outW, outH);
+    SDL_SetTextureScaleMode(gBackBuffer, box.wholeMultiple ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_SetTextureBlendMode(gBackBuffer, SDL_BLENDMODE_NONE);
+    const SDL_Rect dest{box.x, box.y, box.w, box.h};
+    SDL_RenderCopy(gRenderer, gBackBuffer, nullptr, &dest);
+
+    if (gWishes.pacing && !gVsync) {
+        const int64_t due = gPacer.NextPresent(nowNs());
+        if (due > nowNs()) {
+            // Other threads (the music upkeep) may use the lock meanwhile.
+            media::ApiLockRelease release;
+            sleepUntil(due);
         }
     }
+    SDL_RenderPresent(gRenderer);
+    const int64_t presented = nowNs();
+    watchVsync(presented);
+    gLastPresentNs = presented;
+
+    SDL_SetRenderTarget(gRenderer, gBackBuffer);
+    SDL_SetRenderDrawColor(gRenderer, r, g, b, a);
+    SDL_SetRenderDrawBlendMode(gRenderer, blend);
+    if (clipped) SDL_RenderSetClipRect(gRenderer, &clip);
     return 0;
 }
 
@@ -164,7 +384,12 @@ int ReadScreenPixels(uint32_t* pixels, int width, int height) {
     media::ApiLockGuard lock;
     if (!gRenderer || !pixels || width != kScreenWidth || height != kScreenHeight) return -1;
     media::images::FinishDrawing();
-    SDL_SetRenderTarget(gRenderer, gBackBuffer);
-    return SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels,
-                                width * 4) == 0 ? 0 : -1;
+    if (SDL_GetRenderTarget(gRenderer) != gBackBuffer) SDL_SetRenderTarget(gRenderer, gBackBuffer);
+    return SDL_RenderReadPixels(gRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels, width * 4) == 0
+               ? 0
+               : -1;
 }
+
+namespace media::screen {
+std::string Caption() { return gWishes.caption; }
+}  // namespace media::screen

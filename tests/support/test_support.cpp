@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -47,6 +49,42 @@ std::string corpusDirectory() {
     const char* dir = std::getenv("LUMOTTA_CORPUS_DIR");
     if (dir && fs::is_directory(dir)) return dir;
     return {};
+}
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void waitNextMillisecond() {
+    const uint32_t start = GetTimeMs();
+    while (GetTimeMs() == start) SDL_Delay(1);
+}
+
+namespace {
+void pushKey(SDL_Scancode scancode, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    SDL_PushEvent(&event);
+    ProcessMessage();
+    waitNextMillisecond();
+}
+}  // namespace
+
+void pressKey(SDL_Scancode scancode) { pushKey(scancode, true); }
+void releaseKey(SDL_Scancode scancode) { pushKey(scancode, false); }
+
+void pushWindowEvent(SDL_WindowEventID which) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = which;
+    SDL_PushEvent(&event);
 }
 
 }  // namespace testing_support

@@ -1,12 +1,14 @@
 // Helpers shared by the tests.
 #pragma once
 
+#include <SDL.h>
+
 #include <string>
 
 namespace testing_support {
 
-// A fresh, empty directory under the test's working directory, made current
-// for the life of the object.
+// A fresh, empty directory under the test's working directory (named after
+// `name` and the process), made current for the life of the object.
 class ScratchDirectory {
 public:
     explicit ScratchDirectory(const std::string& name);
@@ -32,5 +34,21 @@ private:
 
 // Where the corpus of real-world media files lives; empty when absent.
 std::string corpusDirectory();
+
+// The whole of a file, or an empty string when it cannot be read.
+std::string readWholeFile(const std::string& path);
+
+// Waits until the millisecond timer has moved on, so the next keyboard or
+// joypad query reads the devices afresh.
+void waitNextMillisecond();
+
+// Puts a key event into SDL's queue as the keyboard would, lets the media
+// layer take it (ProcessMessage) and waits for the next millisecond.
+void pressKey(SDL_Scancode scancode);
+void releaseKey(SDL_Scancode scancode);
+
+// Puts a window event (SDL_WINDOWEVENT_CLOSE, _FOCUS_LOST, ...) into SDL's
+// queue; the next ProcessMessage takes it.
+void pushWindowEvent(SDL_WindowEventID which);
 
 }  // namespace testing_support

@@ -1,0 +1,38 @@
+#include "game/shell/data_directory.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+bool holdsGameData(const std::string& dir) {
+    std::error_code error;
+    const fs::path base(dir);
+    return fs::is_directory(base / "01", error) || fs::is_directory(base / "00", error) ||
+           fs::is_regular_file(base / "00.lmt", error);
+}
+
+std::vector<std::string> defaultDataDirectories() {
+    std::vector<std::string> dirs;
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const fs::path beside = program.parent_path();
+        dirs.push_back((beside / "data").string());
+        dirs.push_back((beside.parent_path() / "share" / "lumotta").string());
+    }
+#ifdef LUMOTTA_BUILD_DATA_DIR
+    dirs.push_back(LUMOTTA_BUILD_DATA_DIR);
+#endif
+    return dirs;
+}
+
+bool moveToDataDirectory() {
+    if (holdsGameData(".")) return false;
+    for (const std::string& dir : defaultDataDirectories()) {
+        if (!holdsGameData(dir)) continue;
+        std::error_code error;
+        fs::current_path(dir, error);
+        if (!error) return true;
+    }
+    return false;
+}

@@ -1,0 +1,20 @@
+// Where the game's data lives: the working directory when it holds the
+// game's folders, otherwise the default data set the build made.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// True when `dir` holds game data: the folder 01, or 00 as a folder or as the
+// archive 00.lmt.
+bool holdsGameData(const std::string& dir);
+
+// The directories tried, in order, when the working directory holds no game
+// data: "data" beside the program (the build's layout), the install
+// location's share/lumotta, and the data directory of the build that made
+// the program.
+std::vector<std::string> defaultDataDirectories();
+
+// Changes to the first default data directory that holds game data when the
+// working directory holds none. Returns false when it stayed where it was.
+bool moveToDataDirectory();

@@ -1,0 +1,79 @@
+#include "media/screen/frame_pacer.h"
+#include "media/screen/letterbox.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using media::screen::FramePacer;
+using media::screen::Letterbox;
+
+constexpr int64_t kMs = 1'000'000;
+
+TEST(FramePacer, DeadlinesFollowAnExactSixtiethGrid) {
+    FramePacer pacer;
+    const int64_t start = 5'000 * kMs;
+    EXPECT_EQ(pacer.NextPresent(start), start);  // the first frame goes at once
+    int64_t now = start;
+    for (int frame = 1; frame <= 600; ++frame) {
+        now += 3 * kMs;  // the tick's work is quick
+        const int64_t due = pacer.NextPresent(now);
+        EXPECT_EQ(due, start + frame * FramePacer::kSecondNs / 60) << frame;
+        now = due;
+    }
+    // Ten seconds are ten seconds: no rounding creeps in.
+    EXPECT_EQ(now - start, 10 * FramePacer::kSecondNs);
+}
+
+TEST(FramePacer, ALateFrameGoesAtOnceAndTheNextOnesCatchUp) {
+    FramePacer pacer;
+    pacer.NextPresent(0);
+    const int64_t period = FramePacer::kSecondNs / 60;
+    // Frame 1 is 40 ms late: its deadline lies in the past.
+    int64_t due = pacer.NextPresent(period + 40 * kMs);
+    EXPECT_LT(due, period + 40 * kMs);
+    // The following frames keep the old grid, so the time is made up.
+    due = pacer.NextPresent(period + 41 * kMs);
+    EXPECT_EQ(due, 2 * FramePacer::kSecondNs / 60);
+    int64_t now = period + 42 * kMs;
+    for (int frame = 3; frame <= 6; ++frame) {
+        due = pacer.NextPresent(now);
+        EXPECT_EQ(due, frame * FramePacer::kSecondNs / 60);
+        now = std::max(now, due) + kMs;
+    }
+}
+
+TEST(FramePacer, AStallOfMoreThan100msStartsANewSchedule) {
+    FramePacer pacer;
+    pacer.NextPresent(0);
+    const int64_t after = 500 * kMs;  // e.g. a long load
+    EXPECT_EQ(pacer.NextPresent(after), after);
+    // From here on the grid starts at `after`: no burst of catch-up frames.
+    EXPECT_EQ(pacer.NextPresent(after + kMs), after + FramePacer::kSecondNs / 60);
+    EXPECT_EQ(pacer.NextPresent(after + 17 * kMs), after + 2 * FramePacer::kSecondNs / 60);
+}
+
+TEST(FramePacer, ResetStartsOver) {
+    FramePacer pacer;
+    pacer.NextPresent(0);
+    pacer.NextPresent(kMs);
+    pacer.Reset();
+    EXPECT_EQ(pacer.NextPresent(77 * kMs), 77 * kMs);
+    EXPECT_EQ(pacer.NextPresent(78 * kMs), 77 * kMs + FramePacer::kSecondNs / 60);
+}
+
+TEST(Letterbox, FitsTheLargest4To3PictureCentred) {
+    auto same = [](media::screen::PictureRect r, int x, int y, int w, int h, bool whole) {
+        return r.x == x && r.y == y && r.w == w && r.h == h && r.wholeMultiple == whole;
+    };
+    EXPECT_TRUE(same(Letterbox(640, 480), 0, 0, 640, 480, true));
+    EXPECT_TRUE(same(Letterbox(1280, 960), 0, 0, 1280, 960, true));
+    EXPECT_TRUE(same(Letterbox(1920, 1080), 240, 0, 1440, 1080, false));    // bars left and right
+    EXPECT_TRUE(same(Letterbox(1280, 1024), 0, 32, 1280, 960, true));       // bars above and below
+    EXPECT_TRUE(same(Letterbox(2560, 1440), 320, 0, 1920, 1440, true));     // 3x, sharp
+    EXPECT_TRUE(same(Letterbox(800, 600), 0, 0, 800, 600, false));
+    EXPECT_TRUE(same(Letterbox(1, 1000), 0, 500, 1, 0, false));
+    EXPECT_TRUE(same(Letterbox(0, 0), 0, 0, 640, 480, true));               // no output yet
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// The window, the back buffer and FlipScreen, on SDL's offscreen driver.
+#include "media/core/area_hooks.h"
+#include "media/media.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+namespace {
+
+using testing_support::HeadlessMedia;
+using testing_support::readWholeFile;
+using testing_support::ScratchDirectory;
+
+class Screen : public ::testing::Test {
+protected:
+    void TearDown() override {
+        EndMedia();
+        ChangeWindowMode(1);
+        SetWindowScale(1.0);
+        SetWindowCaption("Lumotta");
+        SetFramePacing(0);
+    }
+    ScratchDirectory dir_{"screen"};
+};
+
+void windowSize(int* w, int* h) { SDL_GetWindowSize(media::screen::Window(), w, h); }
+
+TEST_F(Screen, SettingsMadeBeforeStartShapeTheWindow) {
+    SetWindowCaption("Lumotta");
+    SetWindowScale(2.0);
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    int w = 0, h = 0;
+    windowSize(&w, &h);
+    EXPECT_EQ(w, 1280);
+    EXPECT_EQ(h, 960);
+    EXPECT_STREQ(SDL_GetWindowTitle(media::screen::Window()), "Lumotta");
+    SetWindowCaption("Another");
+    EXPECT_STREQ(SDL_GetWindowTitle(media::screen::Window()), "Another");
+}
+
+TEST_F(Screen, ZeroOrNegativeScaleMeansOne) {
+    for (double rate : {0.0, -3.0}) {
+        SetWindowScale(2.0);
+        SetWindowScale(rate);
+        HeadlessMedia media;
+        ASSERT_TRUE(media.ok());
+        int w = 0, h = 0;
+        windowSize(&w, &h);
+        EXPECT_EQ(w, 640) << rate;
+        EXPECT_EQ(h, 480) << rate;
+    }
+}
+
+TEST_F(Screen, ScaleChangesAtRunTimeResizeTheWindow) {
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    SetWindowScale(1.5);
+    int w = 0, h = 0;
+    windowSize(&w, &h);
+    EXPECT_EQ(w, 960);
+    EXPECT_EQ(h, 720);
+}
+
+TEST_F(Screen, FullScreenWishBeforeStartOpensFullScreen) {
+    EXPECT_EQ(ChangeWindowMode(0), 0);
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    EXPECT_TRUE(SDL_GetWindowFlags(media::screen::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+TEST_F(Screen, ModeSwitchAtRunTime) {
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    EXPECT_EQ(ChangeWindowMode(1), 0);  // the current mode: nothing happens
+    EXPECT_EQ(readWholeFile("Log.txt").find("ウインドウスタイル"), std::string::npos);
+
+    EXPECT_EQ(ChangeWindowMode(0), 0);
+    EXPECT_TRUE(SDL_GetWindowFlags(media::screen::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+    EXPECT_EQ(SetDrawTarget(kDrawTargetBack), 0);
+    EXPECT_EQ(ClearScreen(), 0);
+    EXPECT_EQ(FlipScreen(), 0);
+
+    EXPECT_EQ(ChangeWindowMode(1), 0);
+    EXPECT_FALSE(SDL_GetWindowFlags(media::screen::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+    int w = 0, h = 0;
+    windowSize(&w, &h);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    const std::string log = readWholeFile("Log.txt");
+    EXPECT_NE(log.find("ウインドウスタイルをフルスクリーンモード用に変更します...完了\r\n"), std::string::npos);
+    EXPECT_NE(log.find("ウインドウスタイルをウインドウモード用に変更します...完了\r\n"), std::string::npos);
+}
+
+TEST_F(Screen, DrawTargetsNeedGraphicsAndAValidTarget) {
+    EXPECT_EQ(SetDrawTarget(kDrawTargetBack), -1);  // before start
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    EXPECT_EQ(SetDrawTarget(kDrawTargetBack), 0);
+    EXPECT_EQ(SetDrawTarget(kDrawTargetFront), 0);
+    EXPECT_EQ(SetDrawTarget(12345), -1);  // no such image
+}
+
+// Fills the back buffer white through the renderer, as the drawing code does.
+void paintWhite() {
+    SDL_Renderer* r = media::screen::Renderer();
+    SDL_SetRenderDrawColor(r, 255, 255, 255, 255);
+    SDL_RenderFillRect(r, nullptr);
+}
+
+int countNonBlack(const std::vector<uint32_t>& pixels) {
+    int n = 0;
+    for (uint32_t p : pixels) n += (p & 0xFFFFFF) != 0;
+    return n;
+}
+
+TEST_F(Screen, ClearScreenFillsTheWholeTargetDespiteTheClipAndKeepsIt) {
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    SDL_Renderer* r = media::screen::Renderer();
+    paintWhite();
+    const SDL_Rect clip{10, 20, 30, 40};
+    SDL_RenderSetClipRect(r, &clip);
+    EXPECT_EQ(ClearScreen(), 0);
+    std::vector<uint32_t> pixels(kScreenWidth * kScreenHeight);
+    ASSERT_EQ(ReadScreenPixels(pixels.data(), kScreenWidth, kScreenHeight), 0);
+    EXPECT_EQ(countNonBlack(pixels), 0);
+    SDL_Rect after{};
+    SDL_RenderGetClipRect(r, &after);
+    EXPECT_TRUE(SDL_RenderIsClipEnabled(r));
+    EXPECT_TRUE(SDL_RectEquals(&clip, &after));
+}
+
+TEST_F(Screen, FlipScreenKeepsTheBackBufferAndItsDrawState) {
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    SDL_Renderer* r = media::screen::Renderer();
+    paintWhite();
+    const SDL_Rect clip{1, 2, 300, 200};
+    SDL_RenderSetClipRect(r, &clip);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_ADD);
+    EXPECT_EQ(FlipScreen(), 0);
+    EXPECT_EQ(SDL_GetRenderTarget(r), media::screen::BackBuffer());
+    SDL_Rect after{};
+    SDL_RenderGetClipRect(r, &after);
+    EXPECT_TRUE(SDL_RectEquals(&clip, &after));
+    SDL_BlendMode blend{};
+    SDL_GetRenderDrawBlendMode(r, &blend);
+    EXPECT_EQ(blend, SDL_BLENDMODE_ADD);
+    std::vector<uint32_t> pixels(kScreenWidth * kScreenHeight);
+    ASSERT_EQ(ReadScreenPixels(pixels.data(), kScreenWidth, kScreenHeight), 0);
+    EXPECT_EQ(countNonBlack(pixels), kScreenWidth * kScreenHeight);
+}
+
+TEST_F(Screen, PacingHoldsSixtyFramesPerSecondAtMost) {
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    SetFramePacing(1);
+    FlipScreen();  // starts the schedule
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 12; ++i) FlipScreen();
+    const auto took = std::chrono::steady_clock::now() - start;
+    // Twelve frames at 60 per second cannot come sooner than 200 ms.
+    EXPECT_GE(took, std::chrono::milliseconds(199));
+}
+
+TEST_F(Screen, CursorVisibilityFollowsTheSetting) {
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    EXPECT_EQ(SetMouseCursorVisible(0), 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_EQ(SetMouseCursorVisible(1), 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+#include "game/shell/globals.h"
+#include "game/shell/saved_files.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readWholeFile;
+using testing_support::ScratchDirectory;
+
+void writeFile(const std::string& path, const void* data, size_t size) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+}
+
+template <typename T>
+T fieldAt(const std::string& bytes, size_t offset) {
+    T value{};
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+class SavedFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        game = GameGlobals{};
+        fs::create_directory("01");
+    }
+    void load() {
+        setSavedDefaults();
+        readSavedFiles();
+    }
+    ScratchDirectory dir_{"saved"};
+};
+
+TEST_F(SavedFiles, MissingFilesLeaveTheDefaults) {
+    load();
+    for (const PadAssignment& pad : game.padButtons) {
+        for (int b = 0; b < 8; ++b) EXPECT_EQ(pad.buttonMask[b], 16 << b);
+        EXPECT_EQ(pad.spare, 0);
+    }
+    EXPECT_EQ(game.padButtons[0].padIndex, 0);
+    EXPECT_EQ(game.padButtons[1].padIndex, 1);
+    EXPECT_EQ(game.settings.startLives, 2);
+    EXPECT_EQ(game.settings.noTimeLimit, 0);
+    EXPECT_EQ(game.settings.fullScreen, 0);
+    EXPECT_EQ(game.stageSelectChoice, 1);
+    EXPECT_EQ(game.highestStage, 0);
+    for (const HighScoreEntry& row : game.highScores) {
+        EXPECT_EQ(row.score, 0);
+        EXPECT_EQ(row.stageReached, 0);
+    }
+}
+
+TEST_F(SavedFiles, WrittenWithExactSizesAndLayouts) {
+    load();
+    game.highestStage = 37;
+    game.highScores[0] = {123456, 12};
+    game.highScores[9] = {-5, 51};
+    game.padButtons[1].buttonMask[3] = 0x4000;
+    game.padButtons[1].padIndex = 5;
+    game.padButtons[0].spare = 77;
+    game.settings.reserved[4] = -9;
+    game.settings.noTimeLimit = 1;
+    game.settings.startLives = 42;
+    game.settings.fullScreen = 1;
+    writeSavedFiles();
+
+    const std::string k = readWholeFile("01/K.dat");
+    const std::string s = readWholeFile("01/S.dat");
+    const std::string b = readWholeFile("01/B.dat");
+    const std::string h = readWholeFile("01/H.dat");
+    ASSERT_EQ(k.size(), 16u);
+    ASSERT_EQ(s.size(), 80u);
+    ASSERT_EQ(b.size(), 80u);
+    ASSERT_EQ(h.size(), 4u);
+    EXPECT_EQ(fieldAt<int16_t>(k, 8), -9);
+    EXPECT_EQ(fieldAt<int16_t>(k, 10), 1);
+    EXPECT_EQ(fieldAt<int16_t>(k, 12), 42);
+    EXPECT_EQ(fieldAt<int16_t>(k, 14), 1);
+    EXPECT_EQ(fieldAt<int32_t>(s, 0), 123456);
+    EXPECT_EQ(fieldAt<int32_t>(s, 4), 12);
+    EXPECT_EQ(fieldAt<int32_t>(s, 72), -5);
+    EXPECT_EQ(fieldAt<int32_t>(s, 76), 51);
+    EXPECT_EQ(fieldAt<int32_t>(b, 0), 16);
+    EXPECT_EQ(fieldAt<int32_t>(b, 32), 77);
+    EXPECT_EQ(fieldAt<int32_t>(b, 36), 0);
+    EXPECT_EQ(fieldAt<int32_t>(b, 40 + 12), 0x4000);
+    EXPECT_EQ(fieldAt<int32_t>(b, 40 + 36), 5);
+    EXPECT_EQ(fieldAt<int32_t>(h, 0), 37);
+    // Nothing is left beside them.
+    int entries = 0;
+    for (const auto& entry : fs::directory_iterator("01")) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 4);
+
+    // And they read back as they were.
+    const GameGlobals written = game;
+    game = GameGlobals{};
+    load();
+    EXPECT_EQ(std::memcmp(&written.settings, &game.settings, sizeof game.settings), 0);
+    EXPECT_EQ(std::memcmp(written.highScores, game.highScores, sizeof game.highScores), 0);
+    EXPECT_EQ(std::memcmp(written.padButtons, game.padButtons, sizeof game.padButtons), 0);
+    EXPECT_EQ(game.highestStage, 37);
+}
+
+TEST_F(SavedFiles, AShortFileReplacesOnlyItsLeadingBytes) {
+    const int16_t twoValues[2] = {7, 8};
+    writeFile("01/K.dat", twoValues, sizeof twoValues);
+    const int32_t oneMask = 0x100;
+    writeFile("01/B.dat", &oneMask, sizeof oneMask);
+    writeFile("01/H.dat", "", 0);
+    load();
+    EXPECT_EQ(game.settings.reserved[0], 7);
+    EXPECT_EQ(game.settings.reserved[1], 8);
+    EXPECT_EQ(game.settings.startLives, 2);  // beyond the file: the default stays
+    EXPECT_EQ(game.padButtons[0].buttonMask[0], 0x100);
+    EXPECT_EQ(game.padButtons[0].buttonMask[1], 32);
+    EXPECT_EQ(game.padButtons[1].padIndex, 1);
+    EXPECT_EQ(game.highestStage, 0);
+}
+
+TEST_F(SavedFiles, ALongFileFillsOnlyTheRecord) {
+    int32_t big[64];
+    for (int i = 0; i < 64; ++i) big[i] = 1000 + i;
+    writeFile("01/S.dat", big, sizeof big);
+    writeFile("01/H.dat", big, sizeof big);
+    load();
+    EXPECT_EQ(game.highScores[9].stageReached, 1019);
+    EXPECT_EQ(game.highestStage, 1000);
+    EXPECT_EQ(game.padButtons[0].buttonMask[0], 16);  // the record after it is untouched
+}
+
+TEST_F(SavedFiles, OutOfRangeValuesAreClampedOnLoad) {
+    PadAssignment pads[2] = {};
+    pads[0].padIndex = 99;
+    pads[1].padIndex = -4;
+    writeFile("01/B.dat", pads, sizeof pads);
+    SettingsRecord settings{};
+    settings.startLives = 150;
+    writeFile("01/K.dat", &settings, sizeof settings);
+    load();
+    EXPECT_EQ(game.padButtons[0].padIndex, 6);
+    EXPECT_EQ(game.padButtons[1].padIndex, 0);
+    EXPECT_EQ(game.settings.startLives, 99);
+
+    settings.startLives = -3;
+    writeFile("01/K.dat", &settings, sizeof settings);
+    game = GameGlobals{};
+    load();
+    EXPECT_EQ(game.settings.startLives, 0);
+}
+
+TEST_F(SavedFiles, TheFolderIsMadeWhenMissing) {
+    fs::remove_all("01");
+    load();
+    writeSavedFiles();
+    EXPECT_EQ(fs::file_size("01/K.dat"), 16u);
+    EXPECT_EQ(fs::file_size("01/S.dat"), 80u);
+    EXPECT_EQ(fs::file_size("01/B.dat"), 80u);
+    EXPECT_EQ(fs::file_size("01/H.dat"), 4u);
+}
+
+TEST_F(SavedFiles, AFullDiskLeavesTheOldFilesWhole) {
+    load();
+    game.highScores[0] = {900, 3};
+    writeSavedFiles();
+    const std::string before = readWholeFile("01/S.dat");
+
+    // Files may grow to 10 bytes only: K.dat and H.dat fit, S.dat and B.dat
+    // do not.
+    game.highScores[0] = {1000, 4};
+    game.highestStage = 9;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tight = old;
+    tight.rlim_cur = 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    writeSavedFiles();
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    EXPECT_EQ(readWholeFile("01/S.dat"), before);
+    EXPECT_EQ(fs::file_size("01/B.dat"), 80u);
+    EXPECT_EQ(fieldAt<int32_t>(readWholeFile("01/H.dat"), 0), 9);
+    EXPECT_FALSE(fs::exists("01/S.dat.new"));
+    EXPECT_FALSE(fs::exists("01/B.dat.new"));
+}
+
+TEST_F(SavedFiles, AnUnwritableFolderFailsSilently) {
+    fs::remove_all("01");
+    writeFile("01", "not a folder", 12);  // a file where the folder should be
+    load();
+    writeSavedFiles();
+    EXPECT_EQ(readWholeFile("01"), "not a folder");
+}
+
+}  // namespace
