@@ -8,7 +8,7 @@
 namespace testing_support {
 
 // A fresh, empty directory under the test's working directory (named after
-// `name` and the process), made current for the life of the object.
+// `name` and the running test), made current for the life of the object.
 class ScratchDirectory {
 public:
     explicit ScratchDirectory(const std::string& name);
