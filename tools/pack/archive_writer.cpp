@@ -172,7 +172,11 @@ bool Write(const PackItem& root, const PackOptions& options, Sink& sink, std::st
         const bool tryCompression = options.compress && arc::HasCompression(options.version) &&
                                     !source->empty() && source->size() <= arc::kMaxExpandedSize;
         if (tryCompression) packed = Compress(source->data(), source->size(), options.compressor);
-        const bool compressed = tryCompression && packed.size() < source->size();
+        // An entry that shrinks by less than a sixteenth stays stored: reading
+        // it back through the expander would cost far more than the bytes saved
+        // (already-compressed sounds and pictures gain a percent or two at most).
+        const bool compressed = tryCompression && packed.size() <= source->size() - source->size() / 16 &&
+                                packed.size() < source->size();
         std::vector<uint8_t> out = compressed ? std::move(packed) : *source;
         const uint64_t at = sink.size;
         if (at - arc::kHeaderSize > 0xFFFFFFFFull || at + out.size() > 0xFFFFFFFFull) {
