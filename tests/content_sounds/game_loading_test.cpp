@@ -27,7 +27,7 @@ protected:
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dataDirectory());
         const int probe = LoadSound("10\\01.wav", 3, -1);
-        if (probe == -1) GTEST_SKIP() << "this build's media layer does not load sounds";
+        ASSERT_NE(probe, -1) << "the data set's sounds must load";
         DeleteAllSounds(0);
     }
     void TearDown() override {
