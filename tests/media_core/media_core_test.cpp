@@ -87,6 +87,30 @@ TEST(Media, StartsAgainAfterEnd) {
     EXPECT_EQ(EndMedia(), 0);     // a second end is harmless
 }
 
+TEST(Media, WithoutADisplayStartFailsCleanlyAndTheNextStartWorks) {
+    ScratchDirectory dir("no-display");
+    const std::string previousDriver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
+    const char* display = std::getenv("DISPLAY");
+    const std::string previousDisplay = display ? display : "";
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    unsetenv("DISPLAY");
+    EXPECT_EQ(InitMedia(), -1);
+    EXPECT_EQ(FlipScreen(), -1);
+    EXPECT_EQ(ProcessMessage(), 0);  // not running: nothing to report
+    EXPECT_EQ(EndMedia(), 0);
+    const std::string log = readWholeFile("Log.txt");
+    EXPECT_NE(log.find("No display could be opened"), std::string::npos) << log;
+    EXPECT_NE(log.find("The media layer could not start\r\n"), std::string::npos) << log;
+
+    if (previousDriver.empty()) unsetenv("SDL_VIDEODRIVER");
+    else setenv("SDL_VIDEODRIVER", previousDriver.c_str(), 1);
+    if (display) setenv("DISPLAY", previousDisplay.c_str(), 1);
+    // Nothing of the failed start is left behind: the instance lock, SDL.
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    EXPECT_EQ(FlipScreen(), 0);
+}
+
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
