@@ -120,23 +120,30 @@ private:
     size_t n_ = 0;
 };
 
-// sin(2 pi phase) for a phase in [0, 1), from a table: the same numbers on
-// every machine, and several times faster than the library call.
-class SineTable {
+// One cycle of a waveform sampled at Size points (plus a copy of the first at
+// the end), read with linear interpolation for a phase in [0, 1).
+template <int Size>
+class CycleTable {
+public:
+    double at(double phase) const {
+        const double x = phase * Size;
+        const int i = static_cast<int>(x);
+        const double frac = x - i;
+        return table_[i & (Size - 1)] * (1.0 - frac) + table_[(i & (Size - 1)) + 1] * frac;
+    }
+
+protected:
+    static constexpr int kSize = Size;
+    double table_[Size + 1];
+};
+
+// sin(2 pi phase) from a table: the same numbers on every machine, and several
+// times faster than the library call.
+class SineTable : public CycleTable<16384> {
 public:
     SineTable() {
         for (int i = 0; i <= kSize; ++i) table_[i] = std::sin(2.0 * kPi * i / kSize);
     }
-    double at(double phase) const {
-        const double x = phase * kSize;
-        const int i = static_cast<int>(x);
-        const double frac = x - i;
-        return table_[i & (kSize - 1)] * (1.0 - frac) + table_[(i & (kSize - 1)) + 1] * frac;
-    }
-
-private:
-    static constexpr int kSize = 16384;
-    double table_[kSize + 1];
 };
 
 const SineTable& sineTable() {
@@ -149,7 +156,7 @@ double wrap(double phase) { return phase - std::floor(phase); }
 // One cycle of an organ tone (its harmonics summed and scaled), leaving out
 // the harmonics a note of the given pitch would fold back from beyond the
 // audible range.
-class OrganTable {
+class OrganTable : public CycleTable<4096> {
 public:
     OrganTable(const std::vector<double>& harmonics, double frequency, const SineTable& sine) {
         double weight = 0.0;
@@ -164,16 +171,6 @@ public:
             table_[i] = sum / weight;
         }
     }
-    double at(double phase) const {
-        const double x = phase * kSize;
-        const int i = static_cast<int>(x);
-        const double frac = x - i;
-        return table_[i & (kSize - 1)] * (1.0 - frac) + table_[(i & (kSize - 1)) + 1] * frac;
-    }
-
-private:
-    static constexpr int kSize = 4096;
-    double table_[kSize + 1];
 };
 
 // A cheap, smooth saturation close to tanh: odd, monotonic, flat at +-1
