@@ -89,6 +89,7 @@ TEST(Media, StartsAgainAfterEnd) {
 
 TEST(Media, WithoutADisplayStartFailsCleanlyAndTheNextStartWorks) {
     ScratchDirectory dir("no-display");
+    SetAllowSecondInstance(1);  // other tests may be running at the same time
     const std::string previousDriver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
     const char* display = std::getenv("DISPLAY");
     const std::string previousDisplay = display ? display : "";
