@@ -1,8 +1,10 @@
-// The generated picture set: every file the scenes load exists after the
-// build, decodes, and has the size its drawing implies; the sprite sheets
-// have art in every cell the drawing uses; re-running the generator is
-// deterministic and leaves the saved files alone.
-#include "tests/content_pictures/picture_decode.h"
+// The generated picture set through the game's own loaders: every file the
+// scenes load exists after the build, the media layer decodes it, and it has
+// the size its drawing implies; the sprite sheets show art in every cell the
+// drawing uses and let the backdrop through elsewhere; re-running the
+// generator is deterministic and leaves the saved files alone.
+#include "media/media.h"
+#include "tests/content_pictures/picture_files.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,95 +23,57 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string dataDir() {
-    const char* d = std::getenv("LUMOTTA_DATA_DIR");
-    return d && *d ? d : ARTGEN_DATA_DIR;
-}
-
-// The files the scenes load, written out here independently of the generator.
-std::vector<std::string> loadedFiles() {
-    std::vector<std::string> f;
-    auto range = [&](const std::string& folder, int first, int last, const std::string& ext, bool two = false,
-                     std::set<int> skip = {}) {
-        for (int n = first; n <= last; ++n) {
-            if (skip.count(n)) continue;
-            std::string s = std::to_string(n);
-            if (two && s.size() < 2) s = "0" + s;
-            f.push_back(folder + "/" + s + ext);
-        }
-    };
-    range("00", 1, 24, ".bmp", true);
-    range("00", 1, 8, ".png", true);
-    range("00", 10, 11, ".png", true);
-    range("00", 17, 17, ".png", true);
-    range("00", 20, 20, ".png", true);
-    range("02", 0, 399, ".bmp");
-    range("03", 1, 6, ".bmp");
-    range("04", 0, 153, ".png", false, {123});
-    range("16", 1, 6, ".png");
-    range("17", 1, 24, ".png");
-    range("18", 1, 20, ".png");
-    range("19", 1, 68, ".png");
-    range("20", 1, 4, ".png");
-    range("21", 1, 16, ".png", false, {12});
-    range("22", 0, 199, ".png");
-    range("23", 0, 10, ".png");
-    range("23", 20, 32, ".png");
-    range("24", 0, 0, ".png");
-    range("24", 2, 5, ".png");
-    range("24", 10, 21, ".png");
-    range("26", 1, 10, ".png");
-    return f;
-}
-
-constexpr uint32_t kKey = 0x00FF00FF;  // pure green, opaque, as decoded from a BMP
-
+// Runs from the data directory with the media layer started, as the game
+// does, and loads each picture by the name the game gives it.
 class PictureSetTest : public ::testing::Test {
 protected:
-    // Pictures are read once, when a test first asks for them.
-    static std::map<std::string, DecodedPicture>& decoded() {
-        static std::map<std::string, DecodedPicture> pictures;
-        return pictures;
-    }
     void SetUp() override {
-        if (dataDir().empty()) GTEST_SKIP() << "LUMOTTA_DATA_DIR is not set";
+        ASSERT_TRUE(media_.ok());
+        SetTransparentColor(0, 255, 0);
+        in_ = std::make_unique<InDirectory>(pictureDataDir());
     }
-    const DecodedPicture& pic(const std::string& file) {
-        auto it = decoded().find(file);
-        if (it == decoded().end()) it = decoded().emplace(file, decodePicture(dataDir() + "/" + file)).first;
+    void TearDown() override {
+        DeleteAllImages(0);
+        in_.reset();
+    }
+
+    // The picture's handle, loaded once per test.
+    int load(const std::string& file) {
+        auto it = handles_.find(file);
+        if (it == handles_.end()) it = handles_.emplace(file, LoadImage(gameName(file).c_str(), 0)).first;
         return it->second;
     }
-
     void expectSize(const std::string& file, int w, int h) {
-        const DecodedPicture& p = pic(file);
-        ASSERT_TRUE(p.ok) << file << ": " << p.error;
-        EXPECT_EQ(p.width, w) << file;
-        EXPECT_EQ(p.height, h) << file;
+        const int handle = load(file);
+        ASSERT_GE(handle, 0) << file << " does not load";
+        const LoadedSize s = loadedSize(handle);
+        EXPECT_EQ(s.w, w) << file;
+        EXPECT_EQ(s.h, h) << file;
     }
-    // True when the rectangle holds any pixel that is drawn (not key, not clear).
-    bool hasArt(const std::string& file, int x0, int y0, int w, int h) {
-        const DecodedPicture& p = pic(file);
-        for (int y = y0; y < y0 + h; ++y)
-            for (int x = x0; x < x0 + w; ++x) {
-                const uint32_t v = p.pixel(x, y);
-                if (v != kKey && (v & 0xFF) >= 128) return true;
-            }
-        return false;
+    // The picture drawn alone at the top-left corner of the backdrop.
+    Backdrop shown(const std::string& file) {
+        Backdrop b;
+        b.draw(load(file), 0, 0);
+        b.read();
+        return b;
     }
-    bool hasKey(const std::string& file) {
-        const DecodedPicture& p = pic(file);
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x)
-                if (p.pixel(x, y) == kKey) return true;
-        return false;
-    }
+
+    testing_support::HeadlessMedia media_;
+    std::unique_ptr<InDirectory> in_;
+    std::map<std::string, int> handles_;
 };
 
-TEST_F(PictureSetTest, EveryLoadedFileExistsAndDecodes) {
-    for (const std::string& file : loadedFiles()) {
-        const DecodedPicture& p = pic(file);
-        EXPECT_TRUE(p.ok) << file << ": " << p.error;
-        EXPECT_GT(p.width, 0) << file;
+TEST_F(PictureSetTest, EveryLoadedFileLoadsThroughTheGame) {
+    const std::vector<std::string> files = loadedPictureFiles();
+    ASSERT_GT(files.size(), 900u);
+    for (const std::string& file : files) {
+        EXPECT_TRUE(fs::is_regular_file(file)) << file << " is missing";
+        const int handle = LoadImage(gameName(file).c_str(), 0);
+        ASSERT_GE(handle, 0) << file << " does not load";
+        const LoadedSize s = loadedSize(handle);
+        EXPECT_GT(s.w, 0) << file;
+        EXPECT_GT(s.h, 0) << file;
+        DeleteImage(handle, 0);
     }
 }
 
@@ -120,7 +85,7 @@ TEST_F(PictureSetTest, FullScreenPicturesHaveScreenSizes) {
     for (int n = 1; n <= 20; ++n) expectSize("18/" + std::to_string(n) + ".png", 368, 368);
     for (int n = 1; n <= 10; ++n) expectSize("26/" + std::to_string(n) + ".png", 640, 480);
     expectSize("20/3.png", 640, 480);
-    for (int n = 299; n <= 302; ++n) EXPECT_EQ(pic("02/" + std::to_string(n) + ".bmp").width, 640) << n;
+    for (int n = 299; n <= 302; ++n) EXPECT_EQ(loadedSize(load("02/" + std::to_string(n) + ".bmp")).w, 640) << n;
 }
 
 struct SheetUse {
@@ -147,13 +112,29 @@ TEST_F(PictureSetTest, SheetsAreCutIntoCellsAndEveryDrawnCellHasArt) {
         {"00/22.bmp", 10, 1, upTo(10)},           {"00/23.bmp", 6, 1, upTo(6)},   {"00/24.bmp", 6, 1, upTo(6)},
     };
     for (const SheetUse& s : sheets) {
+        SCOPED_TRACE(s.file);
         expectSize(s.file, s.across * 32, s.down * 32);
+        // Cut as the game cuts it, each cell drawn where it sits in the sheet.
+        std::vector<int> cells(size_t(s.across) * s.down, -1);
+        ASSERT_EQ(LoadImageTiles(gameName(s.file).c_str(), s.across * s.down, s.across, s.down, 32, 32, cells.data(),
+                                 0),
+                  0);
+        Backdrop b;
+        for (size_t c = 0; c < cells.size(); ++c) {
+            ASSERT_GE(cells[c], 0) << "cell " << c;
+            const LoadedSize size = loadedSize(cells[c]);
+            EXPECT_EQ(size.w, 32) << "cell " << c;
+            EXPECT_EQ(size.h, 32) << "cell " << c;
+            b.draw(cells[c], int(c % s.across) * 32, int(c / s.across) * 32);
+        }
+        b.read();
         for (int c : s.cellsDrawn)
-            EXPECT_TRUE(hasArt(s.file, (c % s.across) * 32, (c / s.across) * 32, 32, 32)) << s.file << " cell " << c;
+            EXPECT_TRUE(b.drawnIn((c % s.across) * 32, (c / s.across) * 32, 32, 32)) << "cell " << c << " is empty";
+        // Sprites are cut out by the colour key.
+        if (std::string(s.file) == "00/03.bmp" || std::string(s.file) == "00/16.bmp") {
+            EXPECT_TRUE(b.backdropIn(0, 0, s.across * 32, s.down * 32)) << "nothing is transparent";
+        }
     }
-    // Sprites are cut out by the colour key.
-    EXPECT_TRUE(hasKey("00/03.bmp"));
-    EXPECT_TRUE(hasKey("00/16.bmp"));
 }
 
 TEST_F(PictureSetTest, EveryPlayerPoseIsDrawnAndKeyed) {
@@ -165,15 +146,17 @@ TEST_F(PictureSetTest, EveryPlayerPoseIsDrawnAndKeyed) {
     span(71, 81), span(83, 86), span(88, 95), span(97, 111), span(123, 142), span(150, 159);
     for (int n : used) {
         const std::string file = "02/" + std::to_string(n) + ".bmp";
-        const DecodedPicture& p = pic(file);
-        ASSERT_TRUE(p.ok) << file;
-        EXPECT_TRUE(hasArt(file, 0, 0, p.width, p.height)) << file << " is empty";
-        EXPECT_TRUE(hasKey(file)) << file << " has no transparent pixels";
+        const LoadedSize s = loadedSize(load(file));
+        ASSERT_GT(s.w, 0) << file;
+        const Backdrop b = shown(file);
+        EXPECT_TRUE(b.drawnIn(0, 0, s.w, s.h)) << file << " is empty";
+        EXPECT_TRUE(b.backdropIn(0, 0, s.w, s.h)) << file << " has no transparent pixels";
     }
     // Standing and walking pictures stand on their bottom row (the player's feet).
     for (int n : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16}) {
         const std::string file = "02/" + std::to_string(n) + ".bmp";
-        EXPECT_TRUE(hasArt(file, 0, pic(file).height - 1, pic(file).width, 1)) << file << " floats";
+        const LoadedSize s = loadedSize(load(file));
+        EXPECT_TRUE(shown(file).drawnIn(0, s.h - 1, s.w, 1)) << file << " floats";
     }
 }
 
@@ -184,26 +167,29 @@ TEST_F(PictureSetTest, DigitSetsFitTheirSpacing) {
     };
     const Set sets[] = {{"04", 0, 10}, {"04", 11, 48}, {"22", 30, 34}, {"23", 20, 24}, {"24", 10, 24}};
     for (const Set& s : sets) {
-        const DecodedPicture& zero = pic(s.folder + "/" + std::to_string(s.first) + ".png");
-        ASSERT_TRUE(zero.ok);
-        EXPECT_LE(zero.width, s.spacing) << s.folder << "/" << s.first;
+        const LoadedSize zero = loadedSize(load(s.folder + "/" + std::to_string(s.first) + ".png"));
+        ASSERT_GT(zero.w, 0) << s.folder << "/" << s.first;
+        EXPECT_LE(zero.w, s.spacing) << s.folder << "/" << s.first;
         for (int d = 0; d < 10; ++d) {
             const std::string file = s.folder + "/" + std::to_string(s.first + d) + ".png";
-            expectSize(file, zero.width, zero.height);
-            EXPECT_TRUE(hasArt(file, 0, 0, zero.width, zero.height)) << file;
+            expectSize(file, zero.w, zero.h);
+            EXPECT_TRUE(shown(file).drawnIn(0, 0, zero.w, zero.h)) << file;
         }
     }
     // The stage-select animation is drawn at the size of its first frame.
-    const DecodedPicture& first = pic("22/1.png");
-    for (int n = 2; n <= 16; ++n) expectSize("22/" + std::to_string(n) + ".png", first.width, first.height);
+    const LoadedSize first = loadedSize(load("22/1.png"));
+    for (int n = 2; n <= 16; ++n) expectSize("22/" + std::to_string(n) + ".png", first.w, first.h);
 }
 
 TEST_F(PictureSetTest, BackgroundsAreOpaqueAndDistinct) {
-    for (int n = 1; n <= 6; ++n) EXPECT_FALSE(hasKey("03/" + std::to_string(n) + ".bmp")) << n;
-    for (int a = 1; a <= 6; ++a)
-        for (int b = a + 1; b <= 6; ++b)
-            EXPECT_NE(pic("03/" + std::to_string(a) + ".bmp").rgba, pic("03/" + std::to_string(b) + ".bmp").rgba)
-                << a << " and " << b;
+    std::vector<std::vector<uint32_t>> shots;
+    for (int n = 1; n <= 6; ++n) {
+        const Backdrop b = shown("03/" + std::to_string(n) + ".bmp");
+        EXPECT_FALSE(b.backdropIn(0, 0, kScreenWidth, kScreenHeight)) << n << " lets the backdrop through";
+        shots.push_back(b.pixels());
+    }
+    for (size_t a = 0; a < shots.size(); ++a)
+        for (size_t b = a + 1; b < shots.size(); ++b) EXPECT_NE(shots[a], shots[b]) << a + 1 << " and " << b + 1;
 }
 
 std::string slurp(const fs::path& p) {
@@ -212,7 +198,7 @@ std::string slurp(const fs::path& p) {
 }
 
 TEST(PictureGenerator, RerunIsIdenticalAndLeavesSavedFilesAlone) {
-    if (dataDir().empty()) GTEST_SKIP() << "LUMOTTA_DATA_DIR is not set";
+    const std::string dataDir = pictureDataDir();
     testing_support::ScratchDirectory scratch("rerun");
     const fs::path out = fs::path(scratch.path()) / "data";
     fs::create_directories(out / "01");
@@ -229,10 +215,10 @@ TEST(PictureGenerator, RerunIsIdenticalAndLeavesSavedFilesAlone) {
     EXPECT_EQ(files, std::size(saved));
     // Only the folders asked for were written, byte for byte as the build's run.
     EXPECT_FALSE(fs::exists(out / "02"));
-    for (const std::string& file : loadedFiles()) {
+    for (const std::string& file : loadedPictureFiles()) {
         const std::string folder = file.substr(0, 2);
         if (folder != "00" && folder != "03") continue;
-        EXPECT_EQ(slurp(out / file), slurp(fs::path(dataDir()) / file)) << file << " differs between runs";
+        EXPECT_EQ(slurp(out / file), slurp(fs::path(dataDir) / file)) << file << " differs between runs";
     }
 }
 
