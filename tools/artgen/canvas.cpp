@@ -7,7 +7,8 @@ namespace artgen {
 
 namespace {
 
-int clampByte(double v) { return std::clamp(int(std::lround(v)), 0, 255); }
+// Rounds half up (away from zero for the values that matter) and clamps.
+int clampByte(double v) { return v <= 0 ? 0 : v >= 254.5 ? 255 : int(v + 0.5); }
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -200,13 +201,17 @@ void Canvas::pixelDisc(int cx, int cy, int r, Rgba c) {
 void Canvas::glow(double cx, double cy, double radius, Rgba c, double falloff) {
     const int x0 = std::max(0, int(cx - radius)), x1 = std::min(w_ - 1, int(cx + radius) + 1);
     const int y0 = std::max(0, int(cy - radius)), y1 = std::min(h_ - 1, int(cy + radius) + 1);
-    for (int y = y0; y <= y1; ++y)
+    const double r2 = radius * radius;
+    for (int y = y0; y <= y1; ++y) {
+        const double dy = y + 0.5 - cy;
         for (int x = x0; x <= x1; ++x) {
-            const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy) / radius;
-            if (d >= 1) continue;
-            const double k = std::pow(1 - d, falloff);
+            const double dx = x + 0.5 - cx, d2 = dx * dx + dy * dy;
+            if (d2 >= r2) continue;
+            const double d = std::sqrt(d2) / radius;
+            const double k = falloff == 1.0 ? 1 - d : std::pow(1 - d, falloff);
             add(x, y, withAlpha(c, clampByte(c.a * k)));
         }
+    }
 }
 
 void Canvas::draw(const Canvas& src, int x, int y, bool mirror, int opacity) {

@@ -113,7 +113,7 @@ bool writeContactSheets(const PictureSet& set, const std::string& directory) {
             }
             if (!line.empty()) drawTextLeft(sheet, line, label, 8, y);
         }
-        ok = writePng(directory + "/" + folder + ".png", sheet, 3) && ok;
+        ok = writePng(directory + "/" + folder + ".png", sheet, 1) && ok;
     }
     return ok;
 }

@@ -30,8 +30,9 @@ void rays(Canvas& c, double cx, double cy, int count, double inner, double outer
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-            const double r = std::hypot(dx, dy);
-            if (r < inner || r > outer) continue;
+            const double r2 = dx * dx + dy * dy;
+            if (r2 < inner * inner || r2 > outer * outer) continue;
+            const double r = std::sqrt(r2);
             const double t = (r - inner) / std::max(1e-6, outer - inner);
             const double half = width * (1 - t) + 0.5;
             double a = std::atan2(dy, dx) - turn;

@@ -17,7 +17,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -134,13 +133,20 @@ int main(int argc, char** argv) {
     for (const std::string& m : maps.missing()) std::fprintf(stderr, "artgen: no sprite named `%s`\n", m.c_str()), failed = true;
     if (failed) return 1;
 
-    std::clock_t before = std::clock();
-    if (!writeAll(set, opt.out, opt.only)) return 1;
-    if (timing) std::printf("artgen: writing: %.2f s CPU\n", double(std::clock() - before) / CLOCKS_PER_SEC);
-    before = std::clock();
-    if (!opt.sheets.empty() && !(writeContactSheets(set, opt.sheets) && writeMockups(set, opt.sheets))) return 1;
-    if (timing) std::printf("artgen: sheets: %.2f s CPU\n", double(std::clock() - before) / CLOCKS_PER_SEC);
+    // The review pictures are made beside the data files; only they use the
+    // font library now.
+    const auto beforeWriting = std::chrono::steady_clock::now();
+    bool reviewed = true;
+    std::thread review([&] {
+        if (!opt.sheets.empty()) reviewed = writeContactSheets(set, opt.sheets) && writeMockups(set, opt.sheets);
+    });
+    const bool written = writeAll(set, opt.out, opt.only);
+    review.join();
+    if (timing)
+        std::printf("artgen: writing and review: %.2f s\n",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - beforeWriting).count());
     stopText();
+    if (!written || !reviewed) return 1;
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("artgen: %zu pictures in %.1f s\n", set.pictures().size(), seconds);

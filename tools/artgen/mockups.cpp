@@ -98,7 +98,7 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
         for (int i = 0; i < 2; ++i) s.centred(s.pic("04/10.png"), 350 + 18 * i, 48);
         s.digits(123450, 7, 540, 18, 10);
         s.digits(4200, 7, 540, 48, 10);
-        ok = writePng(directory + "/mockup-stage-theme-" + std::to_string(theme) + ".png", s.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-stage-theme-" + std::to_string(theme) + ".png", s.canvas(), 1) && ok;
     }
     // The title menu.
     {
@@ -110,7 +110,7 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
         s.centred(glint, 270, 275, false, true);
         s.centred(s.pic("21/7.png"), 320, 360);
         s.centred(s.pic("21/1.png"), 320, 430);
-        ok = writePng(directory + "/mockup-title.png", s.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-title.png", s.canvas(), 1) && ok;
         s.dim(120);
         s.centred(s.pic("21/16.png"), 320, 240);
         const char* items[5] = {"21/13.png", "21/14.png", "21/15.png", "21/11.png", "21/10.png"};
@@ -118,7 +118,7 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
         s.centred(s.pic("21/9.png"), 180, 170 + 50 * 2);
         s.digits(123450, 7, 240, 27, 10);
         s.digits(17, 2, 430, 27, 10);
-        ok = writePng(directory + "/mockup-title-menu.png", s.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-title-menu.png", s.canvas(), 1) && ok;
     }
     // Stage select, ranking, settings, joypad page.
     {
@@ -130,7 +130,7 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
         s.centred(s.pic("22/21.png"), 320, 20 + s.pic("22/21.png").height() / 2);
         s.centred(s.pic("22/5.png"), 320, 260);
         s.centred(s.pic("22/22.png"), 320, 460 - s.pic("22/22.png").height() / 2);
-        ok = writePng(directory + "/mockup-stage-select.png", s.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-stage-select.png", s.canvas(), 1) && ok;
     }
     {
         Screen s(set);
@@ -147,7 +147,7 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
             s.centred(s.pic("23/" + std::to_string(20 + (50 - r * 9) / 10 % 10) + ".png"), 458, y);
             s.centred(s.pic("23/" + std::to_string(20 + (50 - r * 9) % 10) + ".png"), 482, y);
         }
-        ok = writePng(directory + "/mockup-ranking.png", s.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-ranking.png", s.canvas(), 1) && ok;
     }
     {
         Screen s(set);
@@ -157,13 +157,13 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
         s.centred(s.pic("24/10.png"), 468, 225), s.centred(s.pic("24/13.png"), 492, 225);
         s.centred(s.pic("24/4.png"), 480, 305), s.centred(s.pic("24/2.png"), 480, 385);
         s.centred(s.pic("24/20.png"), 100, 225);
-        ok = writePng(directory + "/mockup-settings.png", s.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-settings.png", s.canvas(), 1) && ok;
         Screen j(set);
         j.canvas().fill(Rgba(255, 255, 255));
         j.backdrop(j.pic("21/8.png"), 50);
         j.centred(j.pic("24/20.png"), 90, 264);
         j.centred(j.pic("24/21.png"), 320, 240);
-        ok = writePng(directory + "/mockup-joypad.png", j.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-joypad.png", j.canvas(), 1) && ok;
     }
     // Game over, counting down.
     {
@@ -182,7 +182,7 @@ bool writeMockups(const PictureSet& set, const std::string& directory) {
             s.footed(s.cell("00/02.bmp", i * 3), 400 + 80 * i, 448, true);
         }
         s.centred(s.pic("04/17.png"), 520, 240);
-        ok = writePng(directory + "/mockup-game-over.png", s.canvas(), 3) && ok;
+        ok = writePng(directory + "/mockup-game-over.png", s.canvas(), 1) && ok;
     }
     return ok;
 }

@@ -113,23 +113,23 @@ Canvas ghostSheet(const PixelMaps& maps, Rgba tint) {
     };
     const Canvas a = tintGhost(maps.sprite("ghost_a")), b = tintGhost(maps.sprite("ghost_b"));
     std::vector<Canvas> cells;
-    const int lifts[4] = {8, 9, 10, 9};
+    const int lifts[4] = {6, 7, 8, 7};
     for (int i = 0; i < 4; ++i) cells.push_back(cell(i % 2 ? b : a, lifts[i]));
-    Canvas pause = cell(a, 8);
-    const int top = 32 - 8 - a.height();
-    // eyes squeezed shut at the bump
-    const int ex[2] = {8 + 4, 8 + 8};
+    Canvas pause = cell(a, 6);
+    const int top = 32 - 6 - a.height(), left = (32 - a.width()) / 2;
+    // eyes squeezed shut at the bump (the map's eyes: columns 5 and 11, rows 5-6)
+    const int ex[2] = {left + 5, left + 11};
     for (int e : ex) {
-        pause.fillRect(e, top + 3, 2, 2, mix(pal(maps, 'W'), tint, 0.35));
-        pause.fillRect(e, top + 4, 2, 1, pal(maps, 'E'));
+        pause.fillRect(e, top + 5, 2, 2, mix(pal(maps, 'W'), tint, 0.35));
+        pause.fillRect(e, top + 6, 2, 1, pal(maps, 'E'));
     }
     cells.push_back(pause);
     Canvas overlay(32, 32);
     for (int e : ex) {
-        overlay.set(e, top + 3, pal(maps, 'R')), overlay.set(e + 1, top + 4, pal(maps, 'R'));
-        overlay.set(e + 1, top + 3, pal(maps, 'R')), overlay.set(e, top + 4, pal(maps, 'R'));
+        overlay.set(e, top + 5, pal(maps, 'R')), overlay.set(e + 1, top + 6, pal(maps, 'R'));
+        overlay.set(e + 1, top + 5, pal(maps, 'R')), overlay.set(e, top + 6, pal(maps, 'R'));
     }
-    dizzyStars(overlay, maps, 16, top - 3, 0);
+    dizzyStars(overlay, maps, 16, top - 2, 0);
     cells.push_back(overlay);
     return sheetOf(cells, 6, 1);
 }
@@ -138,10 +138,10 @@ Canvas ghostSheet(const PixelMaps& maps, Rgba tint) {
 Canvas batSheet(const PixelMaps& maps, const Colours& col) {
     const Canvas a = tinted(maps.sprite("bat_a"), maps, col), b = tinted(maps.sprite("bat_b"), maps, col);
     std::vector<Canvas> cells;
-    const int lifts[4] = {12, 11, 12, 13};
+    const int lifts[4] = {10, 9, 10, 11};
     for (int i = 0; i < 4; ++i) cells.push_back(cell(i % 2 ? b : a, lifts[i]));
-    Canvas pause = cell(b, 12);
-    dizzyStars(pause, maps, 16, 32 - 12 - b.height() - 2, 1);
+    Canvas pause = cell(b, 10);
+    dizzyStars(pause, maps, 16, 32 - 10 - b.height() - 2, 1);
     cells.push_back(pause);
     cells.push_back(knocked(a, maps, 1));
     return sheetOf(cells, 6, 1);
@@ -202,9 +202,12 @@ Canvas sleeperSheet(const PixelMaps& maps, const Colours& col) {
         }
         cells.push_back(c);
     }
-    Canvas awake = cell(tinted(maps.sprite("sleeper_awake"), maps, col));
-    awake.fillRect(22, 8, 2, 6, pal(maps, 'R'));
-    awake.fillRect(22, 15, 2, 2, pal(maps, 'R'));
+    const Canvas awakeBody = tinted(maps.sprite("sleeper_awake"), maps, col);
+    Canvas awake = cell(awakeBody);
+    // a startled "!" over the cap
+    const int capTop = 32 - awakeBody.height();
+    awake.fillRect(24, capTop - 11, 2, 6, pal(maps, 'R'));
+    awake.fillRect(24, capTop - 4, 2, 2, pal(maps, 'R'));
     cells.push_back(awake);
     cells.push_back(knocked(a, maps));
     return sheetOf(cells, 6, 1);
@@ -216,7 +219,8 @@ std::vector<Canvas> dragonCells(const PixelMaps& maps, const Colours& col, int w
     for (int i = 0; i < walkFrames; ++i) cells.push_back(cell(i % 2 ? b : a, i % 4 == 1 ? 1 : 0));
     Canvas inhale = cell(tinted(maps.sprite("dragon_inhale"), maps, col));
     // cheeks puffed: little smoke puffs at the nose
-    inhale.set(6, 32 - a.height() + 3, pal(maps, 'd')), inhale.set(5, 32 - a.height() + 2, pal(maps, 'w'));
+    const int nose = (32 - a.width()) / 2;
+    inhale.set(nose - 1, 32 - a.height() + 4, pal(maps, 'd')), inhale.set(nose - 2, 32 - a.height() + 3, pal(maps, 'w'));
     cells.push_back(inhale);
     cells.push_back(cell(tinted(maps.sprite("dragon_breathe"), maps, col)));
     return cells;
@@ -227,17 +231,22 @@ Canvas flameCell(int frame) {
     Canvas c = lightCell();
     const double grow = frame < 4 ? (frame + 1) / 4.0 : 1.0;
     const double fadeOut = frame > 6 ? 1.0 - (frame - 6) / 4.0 : 1.0;
-    const double reach = 34 * grow;
+    const double reach = 30 * grow;
     Random rnd(900 + frame);
+    // Yellow at the mouth, orange through the body, deep red at the ragged
+    // edge; each puff is faint so that the overlaps add up to gold, not white,
+    // and the tip thins out before the cell's edge.
     for (int k = 0; k < 14; ++k) {
         const double t = k / 13.0;
         const double x = 33 - reach * t;
         const double y = 9 + t * 6 + rnd.range(-1.5, 1.5);
-        const double r = 2.5 + t * 6.5;
-        const Rgba hot = mix(Rgba(255, 250, 200), Rgba(255, 120, 20), t);
-        c.glow(x, y, r * 1.6, withAlpha(hot, int(190 * fadeOut)), 1.3);
+        const double r = 2.5 + t * 5.5;
+        const double fade = fadeOut * (1 - 0.8 * t * t);
+        c.glow(x, y, r * 1.7, withAlpha(mix(Rgba(230, 70, 10), Rgba(170, 30, 10), t), int(150 * fade)), 1.2);
+        c.glow(x, y, r * 1.0, withAlpha(mix(Rgba(255, 170, 40), Rgba(240, 100, 20), t), int(130 * fade)), 1.4);
+        c.glow(x + 1, y, r * 0.45, withAlpha(mix(Rgba(255, 220, 90), Rgba(255, 140, 30), t), int(110 * fade)), 1.5);
     }
-    c.glow(30, 9, 4, withAlpha(Rgba(255, 255, 230), int(255 * fadeOut)), 1.0);
+    c.glow(30, 9, 4, withAlpha(Rgba(255, 200, 80), int(220 * fadeOut)), 1.0);
     return c;
 }
 

@@ -14,11 +14,18 @@ namespace artgen {
 
 namespace {
 
+// The banner comes to rest centred at x 300; the countdown digits (up to 48
+// wide) fall centred at x 520. The banner keeps to the left of x 472, a clear
+// gap from the digits' left edge at 496.
 Canvas continueBanner() {
-    const Canvas word = styledText("CONTINUE?", headingStyle(50));
-    Canvas c(word.width() + 48, word.height() + 56);
+    constexpr int kRestX = 300, kRightLimit = 472, kPadding = 20;
+    constexpr int kWidest = 2 * (kRightLimit - kRestX);
+    int size = 50;
+    Canvas word = styledText("CONTINUE?", headingStyle(size));
+    while (word.width() + 2 * kPadding > kWidest && size > 20) word = styledText("CONTINUE?", headingStyle(size -= 2));
+    Canvas c(word.width() + 2 * kPadding, word.height() + 56);
     c.fillRoundRect(0, 0, c.width(), c.height(), 24, Rgba(24, 12, 48, 200));
-    c.draw(word, 24, 10);
+    c.draw(word, kPadding, 10);
     const Canvas hint = styledText("press Z", noteStyle(16));
     c.draw(hint, (c.width() - hint.width()) / 2, c.height() - hint.height() - 10);
     return c;

@@ -15,9 +15,11 @@ namespace {
 // --- stage select --------------------------------------------------------
 
 // "STAGE" at (320, 160); the two digits follow at x 400 and 434.
+// Centred at (320, 160) over the walking window, which starts at screen row
+// 198: the panel covers rows 132..188 and leaves a gap above the window.
 Canvas stageLabel() {
     Canvas c(320, 72);  // screen x 160..480
-    drawPanel(c, 8, 6, 304, 60, 235);
+    drawPanel(c, 8, 8, 304, 56, 235);
     const Canvas word = styledText("STAGE", headingStyle(38));
     c.draw(word, 214 - word.width(), 36 - word.height() / 2);
     return c;
@@ -41,19 +43,22 @@ Canvas selectHint() {
 }
 
 // The 16-frame window: the witch walks on while the blocks pass under her.
+// Centred at (320, 260) and 124 pixels tall, it spans screen rows 198..322,
+// clear of the stage label above it.
 Canvas walkFrame(const PixelMaps& maps, int frame) {
-    const int w = 300, h = 140;
+    const int w = 300, h = 112;
+    const int ground = h - 28;  // the blocks' top row; their last four rows are cut off
     Canvas scene(w, h);
     paintLandscape(scene, Theme::Meadow, false);
     const Canvas brick = brickBlock(maps), magic = magicBlock(maps);
     const int shift = frame * 2;  // 32 pixels per 16 frames: the loop closes
-    for (int i = -1; i < w / 32 + 2; ++i) scene.draw(i % 4 == 2 ? magic : brick, i * 32 - shift, h - 32);
+    for (int i = -1; i < w / 32 + 2; ++i) scene.draw(i % 4 == 2 ? magic : brick, i * 32 - shift, ground);
     const int walk[4] = {6, 7, 8, 9};
     const Canvas witch = witchLarge(maps, walk[frame % 4], 2);
-    scene.draw(witch, w / 2 - 40, h - 32 - 80);
+    scene.draw(witch, w / 2 - 40, ground - 80);
     // a sparkle trail behind her wand
     for (int k = 0; k < 3; ++k) {
-        const double x = w / 2 - 40 - 8 - k * 14 + (frame % 4) * 2, y = h - 32 - 40 - k * 3 + ((frame + k) % 2) * 2;
+        const double x = w / 2 - 40 - 8 - k * 14 + (frame % 4) * 2, y = ground - 40 - k * 3 + ((frame + k) % 2) * 2;
         scene.star(x, y, 4 - k, 1.5, 4, 0, Rgba(255, 240, 180, 220 - k * 50));
     }
     Canvas c(w + 12, h + 12);
