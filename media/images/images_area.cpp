@@ -79,6 +79,7 @@ void OnRenderTargetsReset() {
     if (!gRunning) return;
     log::Write("グラフィックを復帰します\n");
     FlushRender();
+    NoteBackBufferRemade();
     std::unordered_set<PixelStore*> done;
     ForEachImage([&](ImageRecord& record) {
         if (done.insert(record.store.get()).second && !RestoreTextures(*record.store))
@@ -100,12 +101,12 @@ void BeforeClear() {
 
 void BeforePresent() {
     if (!gRunning) return;
-    FlushRender();
+    UpdateBackBuffer();
     if (gScreenshotPending.exchange(false)) SaveNumberedScreenshot();
 }
 
 void FinishDrawing() {
-    if (gRunning) FlushRender();
+    if (gRunning) UpdateBackBuffer();
 }
 
 }  // namespace media::images

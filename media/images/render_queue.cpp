@@ -5,7 +5,9 @@
 #include "media/images/soft_raster.h"
 #include "media/media.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace media::images {
@@ -30,10 +32,10 @@ struct Queue {
     std::vector<SDL_Vertex> vertices;
     std::vector<int> indices;
 
-    // CPU: our copy of the back buffer.
+    // CPU: the frame is drawn here and copied into the back buffer texture
+    // before it is shown or read.
     std::vector<uint32_t> frame;
-    bool frameValid = false;    // frame holds what the back buffer holds
-    bool frameDirty = false;    // frame is newer than the back buffer
+    bool frameDirty = false;    // frame is newer than the back buffer texture
 };
 
 Queue gQueue;
@@ -90,17 +92,6 @@ void FlushGpu() {
     q.indices.clear();
 }
 
-// Makes our copy of the back buffer current before the CPU draws into it.
-void PullFrame() {
-    Queue& q = gQueue;
-    if (q.frameValid) return;
-    q.frame.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u);
-    SDL_Texture* back = screen::BackBuffer();
-    if (back && SDL_GetRenderTarget(q.renderer) != back) SDL_SetRenderTarget(q.renderer, back);
-    SDL_RenderReadPixels(q.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, q.frame.data(), kScreenWidth * 4);
-    q.frameValid = true;
-}
-
 void QueueGpu(PixelStore* source, bool honourAlpha, int blendMode, SDL_Color colour,
               const Corner corners[4]) {
     Queue& q = gQueue;
@@ -136,7 +127,6 @@ void QueueCpu(PixelStore* source, const SDL_Rect* area, bool honourAlpha, int bl
         target = {s.pixels.data() + static_cast<size_t>(q.surfaceArea.y) * s.width + q.surfaceArea.x, s.width,
                   q.surfaceArea.w, q.surfaceArea.h};
     } else {
-        PullFrame();
         target = {q.frame.data(), kScreenWidth, kScreenWidth, kScreenHeight};
         q.frameDirty = true;
     }
@@ -149,6 +139,44 @@ void QueueCpu(PixelStore* source, const SDL_Rect* area, bool honourAlpha, int bl
     }
 }
 
+// The OpenGL driver's name when it draws on the CPU itself (Mesa's llvmpipe
+// and softpipe, or its older swrast), else empty.
+std::string SoftwareOpenGl(const SDL_RendererInfo& info) {
+    if (std::strncmp(info.name, "opengl", 6) != 0 || !SDL_GL_GetCurrentContext()) return {};
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+    if (!name) return {};
+    const std::string driver(reinterpret_cast<const char*>(name));
+    for (const char* soft : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+        if (driver.find(soft) != std::string::npos) return driver;
+    return {};
+}
+
+// Where draws are made. SDL's software renderer maps texels wrongly on
+// triangles, so we draw ourselves there; an OpenGL driver without a GPU is
+// much slower at it than we are. LUMOTTA_DRAWING=gpu or cpu overrides the
+// choice where both work.
+Backend ChooseBackend(const SDL_RendererInfo& info) {
+    if (std::strcmp(info.name, "software") == 0) {
+        log::Write("Drawing on the CPU (SDL's software renderer)\n");
+        return Backend::Cpu;
+    }
+    const char* wish = SDL_getenv("LUMOTTA_DRAWING");
+    if (wish && (std::strcmp(wish, "cpu") == 0 || std::strcmp(wish, "gpu") == 0)) {
+        log::Write("Drawing on the %s (LUMOTTA_DRAWING)\n", wish[0] == 'c' ? "CPU" : "GPU");
+        return wish[0] == 'c' ? Backend::Cpu : Backend::Gpu;
+    }
+    const std::string soft = SoftwareOpenGl(info);
+    if (!soft.empty()) {
+        log::Write("Drawing on the CPU (the OpenGL driver %s has no GPU)\n", soft.c_str());
+        return Backend::Cpu;
+    }
+    log::Write("Drawing on the GPU\n");
+    return Backend::Gpu;
+}
+
 }  // namespace
 
 void RenderStart(SDL_Renderer* renderer) {
@@ -156,14 +184,17 @@ void RenderStart(SDL_Renderer* renderer) {
     gQueue.renderer = renderer;
     SDL_RendererInfo info{};
     if (renderer && SDL_GetRendererInfo(renderer, &info) == 0) {
-        // SDL's software renderer maps texels wrongly on triangles: we draw
-        // ourselves there.
-        gQueue.backend = std::strcmp(info.name, "software") == 0 ? Backend::Cpu : Backend::Gpu;
+        gQueue.backend = ChooseBackend(info);
         gQueue.maxTextureSide = std::min(info.max_texture_width ? info.max_texture_width : 16384,
                                          info.max_texture_height ? info.max_texture_height : 16384);
     }
-    gQueue.vertices.reserve(kBatchQuads * 4);
-    gQueue.indices.reserve(kBatchQuads * 6);
+    if (gQueue.backend == Backend::Gpu) {
+        gQueue.vertices.reserve(kBatchQuads * 4);
+        gQueue.indices.reserve(kBatchQuads * 6);
+    } else {
+        // The back buffer starts black.
+        gQueue.frame.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u);
+    }
 }
 
 void RenderStop() {
@@ -241,29 +272,33 @@ void QueueQuad(PixelStore* source, const SDL_Rect* area, bool honourAlpha, int b
 }
 
 void FlushRender() {
+    if (gQueue.renderer && gQueue.backend == Backend::Gpu) FlushGpu();
+}
+
+void UpdateBackBuffer() {
     Queue& q = gQueue;
     if (!q.renderer) return;
     if (q.backend == Backend::Gpu) {
         FlushGpu();
         return;
     }
-    if (q.frameDirty) {
-        if (SDL_Texture* back = screen::BackBuffer())
-            SDL_UpdateTexture(back, nullptr, q.frame.data(), kScreenWidth * 4);
-        q.frameDirty = false;
-    }
-    // Others may draw into the back buffer between our draws.
-    q.frameValid = false;
+    if (!q.frameDirty) return;
+    if (SDL_Texture* back = screen::BackBuffer()) SDL_UpdateTexture(back, nullptr, q.frame.data(), kScreenWidth * 4);
+    q.frameDirty = false;
 }
 
 void NoteScreenCleared() {
     Queue& q = gQueue;
     FlushGpu();
     if (q.backend == Backend::Cpu) {
-        q.frame.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u);
-        q.frameValid = true;
+        std::fill(q.frame.begin(), q.frame.end(), 0xFF000000u);
         q.frameDirty = false;
     }
+}
+
+void NoteBackBufferRemade() {
+    // Ours is the picture drawn so far: it goes into the new one.
+    if (gQueue.backend == Backend::Cpu) gQueue.frameDirty = true;
 }
 
 }  // namespace media::images

@@ -1,8 +1,9 @@
 // Where image, rectangle and text draws go. On a GPU renderer consecutive
 // draws that share a texture and blend mode are gathered and handed to SDL
-// as one geometry call; where SDL can only offer its software renderer
-// (whose triangle path samples the wrong texels) our own rasteriser draws
-// into a copy of the back buffer instead.
+// as one geometry call. Where SDL can only offer its software renderer (whose
+// triangle path samples the wrong texels), or its OpenGL driver renders on
+// the CPU, our own rasteriser draws into a frame in memory instead, which is
+// copied into the back buffer texture before it is shown or read.
 #pragma once
 
 #include "media/images/image_table.h"
@@ -42,9 +43,14 @@ void SetRenderClip(const SDL_Rect& clip);
 void QueueQuad(PixelStore* source, const SDL_Rect* area, bool honourAlpha, int blendMode, SDL_Color colour,
                const Corner corners[4]);
 
-// Everything queued reaches the back buffer.
+// Every draw queued so far is done (textures they use may go). On the CPU
+// they may still be in the frame in memory only.
 void FlushRender();
+// The back buffer texture holds every draw made so far.
+void UpdateBackBuffer();
 // The back buffer is about to be cleared to black.
 void NoteScreenCleared();
+// The back buffer texture was made anew (after a device reset).
+void NoteBackBufferRemade();
 
 }  // namespace media::images

@@ -1,5 +1,6 @@
-// Drawing on known pixels, on the GPU renderer and on the CPU fallback used
-// where SDL can only offer its software renderer.
+// Drawing on known pixels: on the OpenGL renderer with the GPU drawing and
+// with our own rasteriser (chosen where the driver has no GPU), and on SDL's
+// software renderer (always our rasteriser).
 #include "tests/images/image_test_support.h"
 
 using namespace image_tests;
@@ -8,9 +9,23 @@ namespace {
 
 constexpr uint32_t kGrey = 0x646464;     // 100, 100, 100
 
+// The parameter: the renderer, then after a slash where draws are made.
+std::string RendererOf(const char* parameter) {
+    const std::string p = parameter;
+    return p.substr(0, p.find('/'));
+}
+
 class Drawing : public MediaFixture, public ::testing::WithParamInterface<const char*> {
 protected:
-    Drawing() : MediaFixture(GetParam()) {}
+    Drawing() : rendererName_(RendererOf(GetParam())) {
+        const std::string p = GetParam();
+        if (p.find('/') != std::string::npos) setenv("LUMOTTA_DRAWING", p.substr(p.find('/') + 1).c_str(), 1);
+    }
+    ~Drawing() override { unsetenv("LUMOTTA_DRAWING"); }
+    void SetUp() override {
+        setenv("SDL_RENDER_DRIVER", rendererName_.c_str(), 1);
+        MediaFixture::SetUp();
+    }
 
     // A w x h picture of one opaque colour.
     int Solid(uint32_t rgb, int w = 4, int h = 4, uint8_t alpha = 255) {
@@ -22,12 +37,19 @@ protected:
     }
     void FillGrey() { DrawRectangle(0, 0, 640, 480, kGrey, 1); }
 
+    const std::string rendererName_;
+
 private:
     int counter_ = 0;
 };
 
 TEST_P(Drawing, RunsOnTheRendererAskedFor) {
-    EXPECT_NE(Log().find(std::string("Renderer: ") + GetParam()), std::string::npos);
+    EXPECT_NE(Log().find("Renderer: " + rendererName_), std::string::npos);
+    const std::string p = GetParam();
+    if (p.find('/') != std::string::npos) {
+        const bool gpu = p.substr(p.find('/') + 1) == "gpu";
+        EXPECT_NE(Log().find(gpu ? "Drawing on the GPU" : "Drawing on the CPU"), std::string::npos);
+    }
 }
 
 TEST_P(Drawing, RectangleCoversExactlyTheScreen) {
@@ -259,6 +281,13 @@ TEST_P(Drawing, DrawsBeforeAndAfterFlipKeepTheirOrder) {
     EXPECT_EQ(cleared.At(1, 1), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Renderers, Drawing, ::testing::Values("opengl", "software"));
+std::string ParameterName(const ::testing::TestParamInfo<const char*>& info) {
+    std::string name = info.param;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderers, Drawing, ::testing::Values("opengl", "opengl/gpu", "opengl/cpu", "software"),
+                         ParameterName);
 
 }  // namespace
