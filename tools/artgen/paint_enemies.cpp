@@ -96,11 +96,15 @@ Canvas chaserSheet(const PixelMaps& maps) {
     const Canvas a = tinted(maps.sprite("chaser_a"), maps, purple), b = tinted(maps.sprite("chaser_b"), maps, purple);
     std::vector<Canvas> cells(10);
     cells[0] = cell(a), cells[1] = cell(b, 1), cells[2] = cell(a, 0, -1), cells[3] = cell(b, 1, -1);
-    // Falling through a broken floor: arms flung up, alarmed.
+    // Falling through a broken floor: both mitts flung up beside the hood, alarmed.
     Canvas fall = cell(b, 3);
-    fall.pixelLine(6, 32 - 3 - b.height() + 6, 3, 32 - 3 - b.height() + 2, pal(maps, 'K'));
-    fall.set(24, 32 - 3 - b.height() - 2, pal(maps, 'W'));
-    fall.fillRect(24, 32 - 3 - b.height() - 6, 1, 3, pal(maps, 'W'));
+    const int top = 32 - 3 - b.height(), left = (32 - b.width()) / 2;
+    for (int mx : {left, left + 17}) {
+        fall.fillRect(mx, top + 1, 4, 4, pal(maps, 'K'));
+        fall.fillRect(mx + 1, top + 2, 2, 2, pal(maps, 'W'));
+    }
+    fall.set(left + 22, top - 2, pal(maps, 'W'));
+    fall.fillRect(left + 22, top - 6, 1, 3, pal(maps, 'W'));
     cells[4] = fall;
     cells[9] = knocked(a, maps, 2);
     return sheetOf(cells, 10, 2);
