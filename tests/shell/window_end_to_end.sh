@@ -15,8 +15,12 @@ for tool in xvfb-run xdotool Xvfb; do
 done
 
 rm -rf "$work"
-mkdir -p "$work/01"
+mkdir -p "$work/01" "$work/run"
+chmod 700 "$work/run"
 cd "$work" || exit 1
+# The game allows one copy per user; a copy started by another checkout's
+# tests (or a game being played) must not count against this one.
+export XDG_RUNTIME_DIR="$work/run"
 
 # Runs inside the X server: start, check the window, type Escape, wait.
 cat > session.sh <<'SESSION'
