@@ -21,11 +21,12 @@ constexpr Pad kDown{0, -1};
 constexpr Pad kLeft{-1, 0};
 constexpr Pad kRight{1, 0};
 
-// Fresh game state with the start-up defaults, then `scene` entered through
-// the scene-entry routines.
+// Fresh game state with the start-up defaults (and the start-up's colour
+// key), then `scene` entered through the scene-entry routines.
 void startIn(int scene);
 
-// One frame tick with player 1 holding `pad` (player 2 holds nothing).
+// One real frame tick (FrameTick) with player 1 holding `pad` and player 2
+// nothing, fed through the controls' input script.
 void tick(const Pad& pad = kNothing);
 void ticks(int count, const Pad& pad = kNothing);
 

@@ -1,11 +1,43 @@
 #include "game/scenes/front_end_framework.h"
+#include "media/media.h"
 #include "tests/scenes/scene_driver.h"
+#include "tests/support/test_support.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace scene_test;
+
+// A joystick with plain buttons, attached through SDL's virtual joysticks
+// and read by the media layer like a real one: button n is bit 0x10 << n.
+class VirtualJoypad {
+public:
+    VirtualJoypad() {
+        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 12, 0);
+        EXPECT_GE(index, 0) << SDL_GetError();
+        id_ = SDL_JoystickGetDeviceInstanceID(index);
+        ProcessMessage();  // the media layer sees it arrive and opens it
+        joystick_ = SDL_JoystickFromInstanceID(id_);
+        EXPECT_NE(joystick_, nullptr) << "the media layer did not open the joypad";
+    }
+    ~VirtualJoypad() {
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            if (SDL_JoystickGetDeviceInstanceID(i) == id_) SDL_JoystickDetachVirtual(i);
+        ProcessMessage();
+        testing_support::waitNextMillisecond();
+    }
+    void hold(int button, bool down) {
+        SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+        ProcessMessage();  // SDL reads the device while pumping
+        testing_support::waitNextMillisecond();
+    }
+
+private:
+    SDL_JoystickID id_ = -1;
+    SDL_Joystick* joystick_ = nullptr;
+};
 
 void enterOnRow(int row) {
     startIn(kSceneSettings);
@@ -126,6 +158,57 @@ TEST(SettingsScene, JoypadPageOpensFromRow0AndReturnsFromItsRow4) {
     press(kButton1);
     EXPECT_EQ(game.settingsPage, 1);
     EXPECT_EQ(game.padRow, 4);
+}
+
+TEST(SettingsScene, JoypadPageAssignsTheHighestHeldButtonOfJoypad1) {
+    VirtualJoypad joypad1;
+    VirtualJoypad joypad2;
+    startIn(kSceneSettings);
+    // Player 1 plays on joypad 2; the page reads joypad 1 all the same.
+    game.padButtons[0].padIndex = 1;
+    press(kButton1);
+    ASSERT_EQ(game.settingsPage, 1);
+    ASSERT_EQ(game.padRow, 0);
+
+    joypad2.hold(5, true);
+    tick();
+    EXPECT_EQ(game.padButtons[0].buttonMask[0], 0x10) << "joypad 2 was read";
+    joypad2.hold(5, false);
+
+    // Buttons 1 and 3 held together: the higher bit wins, shown as 2.
+    joypad1.hold(0, true);
+    joypad1.hold(2, true);
+    tick();
+    EXPECT_EQ(game.padButtons[0].buttonMask[0], 0x40);
+    joypad1.hold(0, false);
+    joypad1.hold(2, false);
+    tick();
+    EXPECT_EQ(game.padButtons[0].buttonMask[0], 0x40) << "letting go keeps the assignment";
+
+    // Holding is enough: no press edge. Button 10 (0x2000) is the highest
+    // that may be assigned; button 11 held with it is not taken.
+    press(kDown);
+    ASSERT_EQ(game.padRow, 1);
+    joypad1.hold(9, true);
+    joypad1.hold(10, true);
+    tick();
+    EXPECT_EQ(game.padButtons[0].buttonMask[1], 0x2000);
+    joypad1.hold(9, false);
+    tick();
+    EXPECT_EQ(game.padButtons[0].buttonMask[1], 0x2000) << "button 11 alone is not assignable";
+    joypad1.hold(10, false);
+
+    // On the back row a held joypad button assigns nothing.
+    for (int i = 0; i < 3; ++i) press(kDown);
+    ASSERT_EQ(game.padRow, 4);
+    joypad1.hold(4, true);
+    ticks(3);
+    joypad1.hold(4, false);
+    const int32_t expected[4] = {0x40, 0x2000, 0x40, 0x80};
+    for (int b = 0; b < 4; ++b) EXPECT_EQ(game.padButtons[0].buttonMask[b], expected[b]) << "game button " << b + 1;
+    // The other player's assignment and player 1's other buttons are left alone.
+    for (int b = 4; b < 8; ++b) EXPECT_EQ(game.padButtons[0].buttonMask[b], 0x10 << b);
+    for (int b = 0; b < 8; ++b) EXPECT_EQ(game.padButtons[1].buttonMask[b], 0x10 << b);
 }
 
 TEST(SettingsScene, Row4LeavesForTheTitleAfterTheFade) {

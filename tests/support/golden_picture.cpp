@@ -1,4 +1,4 @@
-#include "tests/scenes/golden_picture.h"
+#include "tests/support/golden_picture.h"
 
 #include "media/media.h"
 
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace scene_test {
+namespace testing_support {
 
 namespace {
 
@@ -17,14 +17,16 @@ namespace fs = std::filesystem;
 
 constexpr int kWidth = kScreenWidth;
 constexpr int kHeight = kScreenHeight;
-// A channel may differ this much without counting, and this many pixels may
-// count before the picture differs.
-constexpr int kChannelSlack = 24;
-constexpr int kPixelsAllowed = 40;
+// Frames for review go where the test program started (its folder under
+// build/test-work), not into a scratch folder that the test removes.
+const fs::path gReviewDirectory = [] {
+    std::error_code ignored;
+    return fs::current_path(ignored);
+}();
 
-fs::path referencePath(const std::string& name) {
+fs::path referencePath(const std::string& folder, const std::string& name) {
     const char* source = std::getenv("LUMOTTA_SOURCE_DIR");
-    return fs::path(source ? source : ".") / "tests" / "scenes" / "golden" / (name + ".png");
+    return fs::path(source ? source : ".") / folder / (name + ".png");
 }
 
 // 0xAARRGGBB pixels to an RGB PNG.
@@ -83,12 +85,13 @@ int channelDifference(uint32_t a, uint32_t b) {
 
 }  // namespace
 
-::testing::AssertionResult matchesGoldenPicture(const std::string& name) {
+::testing::AssertionResult matchesGoldenPicture(const std::string& folder, const std::string& name,
+                                                GoldenTolerance tolerance) {
     std::vector<uint32_t> frame(kWidth * kHeight);
     if (ReadScreenPixels(frame.data(), kWidth, kHeight) != 0)
         return ::testing::AssertionFailure() << "the back buffer could not be read";
 
-    const fs::path reference = referencePath(name);
+    const fs::path reference = referencePath(folder, name);
     const char* update = std::getenv("LUMOTTA_UPDATE_GOLDEN");
     if (update && *update == '1') {
         fs::create_directories(reference.parent_path());
@@ -98,7 +101,7 @@ int channelDifference(uint32_t a, uint32_t b) {
     }
 
     std::vector<uint32_t> expected;
-    const fs::path actual = fs::absolute(name + ".actual.png");
+    const fs::path actual = gReviewDirectory / (name + ".actual.png");
     if (!readPng(reference, expected)) {
         writePng(actual, frame);
         return ::testing::AssertionFailure()
@@ -108,17 +111,22 @@ int channelDifference(uint32_t a, uint32_t b) {
     int differing = 0;
     int firstX = -1, firstY = -1;
     for (int i = 0; i < kWidth * kHeight; ++i) {
-        if (channelDifference(frame[i], expected[i]) <= kChannelSlack) continue;
+        if (channelDifference(frame[i], expected[i]) <= tolerance.channelSlack) continue;
         if (differing++ == 0) {
             firstX = i % kWidth;
             firstY = i / kWidth;
         }
     }
-    if (differing <= kPixelsAllowed) return ::testing::AssertionSuccess();
+    if (differing <= tolerance.pixelsAllowed) {
+        std::error_code ignored;
+        fs::remove(actual, ignored);  // left by an earlier failing run
+        return ::testing::AssertionSuccess();
+    }
     writePng(actual, frame);
     return ::testing::AssertionFailure()
-           << differing << " pixels differ from " << reference << ", the first at (" << firstX
+           << differing << " pixels differ by more than " << tolerance.channelSlack << " from "
+           << reference << " (" << tolerance.pixelsAllowed << " allowed), the first at (" << firstX
            << ", " << firstY << "); this frame is in " << actual;
 }
 
-}  // namespace scene_test
+}  // namespace testing_support

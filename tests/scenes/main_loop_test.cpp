@@ -1,0 +1,296 @@
+// The whole program through its real main loop and frame tick, headless,
+// with an input script in place of the devices: the title's quit item, and a
+// new game from the start-up movie to the second stage, the first one
+// cleared by its shipped solution.
+#include "game/shell/controls.h"
+#include "game/shell/game_main.h"
+#include "game/shell/globals.h"
+#include "game/shell/replay.h"
+#include "media/media.h"
+#include "tests/support/test_support.h"
+#include "tools/runner/input_script.h"
+#include "tools/stagec/stage_io.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readWholeFile;
+using testing_support::ScratchDirectory;
+
+// A program that does not end by itself is closed after this many ticks.
+constexpr int kTickLimit = 4000;
+
+// Player 1's controls, one record pair per tick.
+class Script {
+public:
+    void hold(const InputState& player1, int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            records_.push_back(player1);
+            records_.push_back(InputState{});
+        }
+    }
+    void idle(int ticks) { hold(InputState{}, ticks); }
+    // A fresh press: a tick with nothing held, then a tick holding `button`.
+    void pressButton(int button) {
+        InputState held{};
+        held.button[button] = 1;
+        idle(1);
+        hold(held, 1);
+    }
+    void pressDown() {
+        InputState held{};
+        held.vertical = -1;
+        idle(1);
+        hold(held, 1);
+    }
+    // Ticks so far: the number of the tick the last line ends on.
+    int ticks() const { return static_cast<int>(records_.size() / 2); }
+    const InputState* data() const { return records_.data(); }
+
+private:
+    std::vector<InputState> records_;
+};
+
+// What each tick of the run started from, seen by the controls' observer
+// before the scene runs.
+struct TickSeen {
+    int scene;
+    int stageNumber;
+};
+
+struct ProgramRun {
+    std::vector<TickSeen> ticks;
+    // Closes the window (as a player would) once this holds, or at the limit.
+    std::function<bool()> closeWhen;
+    bool closed = false;
+    int result = 99;
+};
+
+void observe(const InputState*, void* context) {
+    ProgramRun& run = *static_cast<ProgramRun*>(context);
+    run.ticks.push_back({game.scene, game.stageNumber});
+    const bool wanted = run.closeWhen && run.closeWhen();
+    if (!run.closed && (wanted || run.ticks.size() >= kTickLimit)) {
+        testing_support::pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+        run.closed = true;
+    }
+}
+
+// The program from its entry, as on a fresh start, fed by `script`.
+void runProgram(const Script& script, ProgramRun& run) {
+    game = GameGlobals{};
+    SetAllowSecondInstance(1);
+    SetFramePacing(0);
+    installInputScript(script.data(), static_cast<uint32_t>(script.ticks()));
+    setInputObserver(observe, &run);
+    run.result = runGame();
+    setInputObserver(nullptr, nullptr);
+    removeInputScript();
+}
+
+// The first tick (1-based) on which `scene` ran, or 0.
+int firstTickIn(const ProgramRun& run, int scene, int stageNumber = -1) {
+    for (size_t i = 0; i < run.ticks.size(); ++i)
+        if (run.ticks[i].scene == scene && (stageNumber < 0 || run.ticks[i].stageNumber == stageNumber))
+            return static_cast<int>(i) + 1;
+    return 0;
+}
+
+int ticksIn(const ProgramRun& run, int scene) {
+    int count = 0;
+    for (const TickSeen& t : run.ticks) count += t.scene == scene;
+    return count;
+}
+
+int32_t int32At(const std::string& bytes, size_t offset) {
+    int32_t value = 0;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+int16_t int16At(const std::string& bytes, size_t offset) {
+    int16_t value = 0;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+void writeFile(const std::string& path, const void* bytes, size_t size) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(bytes, 1, size, file);
+    std::fclose(file);
+}
+
+// From the title's first tick: past the intro and up to the live menu. The
+// first press jumps to the end of the intro, the second brings the menu up,
+// whose input is dead for 30 ticks.
+void reachLiveMenu(Script& script) {
+    script.pressButton(0);
+    script.pressButton(0);
+    script.idle(30);
+}
+
+// Every folder of the default data set linked into a scratch folder, but 01
+// copied, so that the saved files the program writes land in the scratch.
+class ScratchGameData {
+public:
+    explicit ScratchGameData(const std::string& name) : scratch_(name) {
+        const char* data = std::getenv("LUMOTTA_DATA_DIR");
+        ok_ = data && fs::is_directory(fs::path(data) / "01");
+        if (!ok_) return;
+        for (const auto& entry : fs::directory_iterator(data)) {
+            const fs::path name = entry.path().filename();
+            if (name == "01")
+                copyStageFiles(entry.path());
+            else if (name != "Log.txt")
+                fs::create_symlink(entry.path(), name);
+        }
+    }
+    bool ok() const { return ok_; }
+
+private:
+    static void copyStageFiles(const fs::path& from) {
+        fs::create_directory("01");
+        for (const auto& file : fs::directory_iterator(from)) {
+            const std::string name = file.path().filename().string();
+            if (name == "S.dat" || name == "B.dat" || name == "H.dat" || name == "K.dat") continue;
+            fs::copy_file(file.path(), fs::path("01") / name);
+        }
+    }
+
+    ScratchDirectory scratch_;
+    bool ok_ = false;
+};
+
+TEST(MainLoop, QuitItemEndsTheProgram85TicksLaterAndWritesTheSavedFiles) {
+    // No pictures, sounds or movies: the scenes draw and play nothing, and
+    // the start-up movie hands over at once.
+    ScratchDirectory scratch("main_loop");
+    fs::create_directory("01");
+    // Settings and progress from an earlier run: 7 lives, no time limit.
+    const int16_t settings[8] = {1, 2, 3, 4, 5, 1, 7, 0};
+    writeFile("01/K.dat", settings, sizeof settings);
+    const int32_t highest = 12;
+    writeFile("01/H.dat", &highest, sizeof highest);
+
+    Script script;
+    script.idle(1);  // the start-up movie
+    reachLiveMenu(script);
+    for (int i = 0; i < 4; ++i) script.pressDown();
+    script.pressButton(0);
+    const int choiceTick = script.ticks();
+    script.idle(200);
+
+    ProgramRun run;
+    runProgram(script, run);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_FALSE(run.closed) << "the program did not end by itself";
+    // The choice's tick counts as exitCounter 1; at 85 the loop ends before
+    // the next tick.
+    EXPECT_EQ(static_cast<int>(run.ticks.size()), choiceTick + 84);
+    EXPECT_EQ(game.quitRequested, 1);
+    EXPECT_EQ(game.menuCursor, 4);
+    EXPECT_EQ(ticksIn(run, kSceneTitle), static_cast<int>(run.ticks.size()) - 1);
+
+    const std::string k = readWholeFile("01/K.dat");
+    const std::string s = readWholeFile("01/S.dat");
+    const std::string b = readWholeFile("01/B.dat");
+    const std::string h = readWholeFile("01/H.dat");
+    ASSERT_EQ(k.size(), 16u);
+    ASSERT_EQ(s.size(), 80u);
+    ASSERT_EQ(b.size(), 80u);
+    ASSERT_EQ(h.size(), 4u);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(int16At(k, 2 * i), settings[i]) << "settings value " << i;
+    EXPECT_EQ(int32At(h, 0), 12);
+    EXPECT_EQ(s, std::string(80, '\0'));
+    // The joypad defaults: buttons 1..8 in order, joypads 1 and 2.
+    for (int p = 0; p < 2; ++p) {
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(int32At(b, 40 * p + 4 * i), 0x10 << i);
+        EXPECT_EQ(int32At(b, 40 * p + 36), p);
+    }
+    // No file was left half-written beside the saved ones.
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator("01")) files += entry.is_regular_file();
+    EXPECT_EQ(files, 4);
+}
+
+// The shipped solution of a stage as one input record per tick.
+std::vector<InputState> solutionOf(int stage) {
+    const char* source = std::getenv("LUMOTTA_SOURCE_DIR");
+    char name[32];
+    std::snprintf(name, sizeof name, "content/replays/%02d.script", stage);
+    const std::string path = (fs::path(source ? source : ".") / name).string();
+    std::string text;
+    EXPECT_TRUE(stagec::readTextFile(path, text)) << path;
+    const input_script::Result compiled = input_script::compile(text, path);
+    for (const std::string& e : compiled.errors) ADD_FAILURE() << e;
+    std::vector<InputState> ticks;
+    for (uint16_t packed : compiled.replay.ticks) ticks.push_back(unpackReplayInput(packed));
+    return ticks;
+}
+
+TEST(MainLoop, NewGameFromTheTitleClearsStage0AndEntersStage1) {
+    ScratchGameData data("main_loop");
+    ASSERT_TRUE(data.ok()) << "LUMOTTA_DATA_DIR holds no game data";
+    const std::vector<InputState> solution = solutionOf(0);
+    ASSERT_FALSE(solution.empty());
+
+    Script script;
+    script.idle(1);  // the start-up movie
+    reachLiveMenu(script);
+    script.pressButton(0);  // item 0, a new game
+    const int choiceTick = script.ticks();
+    script.idle(84);  // the title fades out; the opening movie is entered
+    script.idle(1);   // the opening movie plays
+    const int firstPlayTick = script.ticks() + 1;
+    for (const InputState& in : solution) script.hold(in, 1);
+
+    ProgramRun run;
+    run.closeWhen = [] { return game.scene == kScenePlay && game.stageNumber == 1; };
+    runProgram(script, run);
+    EXPECT_EQ(run.result, 0);
+    ASSERT_TRUE(run.closed);
+    ASSERT_LT(run.ticks.size(), static_cast<size_t>(kTickLimit)) << "stage 1 was never entered";
+
+    // Start-up movie, title, opening movie, stage 0, stage 1, each on its tick.
+    ASSERT_GE(run.ticks.size(), 2u);
+    EXPECT_EQ(run.ticks[0].scene, kSceneStartupMovie);
+    EXPECT_EQ(run.ticks[1].scene, kSceneTitle);
+    EXPECT_EQ(firstTickIn(run, kSceneOpeningMovie), choiceTick + 85);
+    EXPECT_EQ(ticksIn(run, kSceneOpeningMovie), 1);
+    EXPECT_EQ(firstTickIn(run, kScenePlay), firstPlayTick);
+    EXPECT_EQ(firstTickIn(run, kScenePlay, 0), firstPlayTick);
+    const int stage1 = firstTickIn(run, kScenePlay, 1);
+    // The solution clears the stage before it runs out; the fanfare follows.
+    EXPECT_GT(stage1, firstPlayTick + 124);
+    EXPECT_LE(stage1, firstPlayTick + static_cast<int>(solution.size()) + 400);
+    for (const TickSeen& t : run.ticks)
+        EXPECT_TRUE(t.scene == kSceneStartupMovie || t.scene == kSceneTitle ||
+                    t.scene == kSceneOpeningMovie || t.scene == kScenePlay)
+            << "scene " << t.scene;
+
+    // Stage 1 has just started, in a normal game with every life left.
+    EXPECT_EQ(game.scene, kScenePlay);
+    EXPECT_EQ(game.stageNumber, 1);
+    EXPECT_EQ(game.stageSelectMode, 0);
+    EXPECT_EQ(game.players[0].lives, 2);
+    EXPECT_EQ(game.clearCounter, 0);
+    EXPECT_EQ(game.highestStage, 1);
+
+    // The progress is saved at the exit.
+    const std::string h = readWholeFile("01/H.dat");
+    ASSERT_EQ(h.size(), 4u);
+    EXPECT_EQ(int32At(h, 0), 1);
+}
+
+}  // namespace
