@@ -6,11 +6,13 @@
 #include "game/shell/game_main.h"
 #include "game/shell/globals.h"
 #include "game/shell/replay.h"
+#include "media/core/area_hooks.h"
 #include "media/media.h"
 #include "tests/support/test_support.h"
 #include "tools/runner/input_script.h"
 #include "tools/stagec/stage_io.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -47,9 +49,12 @@ public:
         idle(1);
         hold(held, 1);
     }
-    void pressDown() {
+    void pressDown() { pressDirection(-1, 0); }
+    void pressRight() { pressDirection(0, 1); }
+    void pressDirection(int vertical, int horizontal) {
         InputState held{};
-        held.vertical = -1;
+        held.vertical = vertical;
+        held.horizontal = horizontal;
         idle(1);
         hold(held, 1);
     }
@@ -222,6 +227,59 @@ TEST(MainLoop, QuitItemEndsTheProgram85TicksLaterAndWritesTheSavedFiles) {
     int files = 0;
     for (const auto& entry : fs::directory_iterator("01")) files += entry.is_regular_file();
     EXPECT_EQ(files, 4);
+}
+
+bool windowIsFullScreen() {
+    return (SDL_GetWindowFlags(media::screen::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+TEST(MainLoop, FullScreenChosenInTheSettingsIsSavedAndTheNextStartOpensFullScreen) {
+    ScratchDirectory scratch("main_loop");
+    fs::create_directory("01");
+
+    Script script;
+    script.idle(1);  // the start-up movie
+    reachLiveMenu(script);
+    for (int i = 0; i < 3; ++i) script.pressDown();
+    script.pressButton(0);  // settings
+    script.idle(84);
+    for (int i = 0; i < 3; ++i) script.pressDown();
+    script.pressRight();  // full screen
+    script.pressDown();
+    script.pressButton(0);  // back to the title
+    script.idle(25);
+    reachLiveMenu(script);  // the cursor still on settings
+    script.pressDown();
+    script.pressButton(0);  // quit
+    script.idle(200);
+
+    bool fullScreenInSettings = false;
+    ProgramRun run;
+    run.closeWhen = [&fullScreenInSettings] {
+        if (game.scene == kSceneSettings && game.settings.fullScreen == 1)
+            fullScreenInSettings = windowIsFullScreen();
+        return false;
+    };
+    runProgram(script, run);
+    EXPECT_FALSE(run.closed) << "the program did not end by itself";
+    EXPECT_TRUE(fullScreenInSettings) << "the window did not switch at once";
+    EXPECT_EQ(game.quitRequested, 1);
+    const std::string k = readWholeFile("01/K.dat");
+    ASSERT_EQ(k.size(), 16u);
+    EXPECT_EQ(int16At(k, 14), 1);
+    EXPECT_EQ(int16At(k, 12), 2);  // the lives untouched
+
+    // The next start reads it and opens full screen before the first tick.
+    bool fullScreenAtStart = false;
+    ProgramRun next;
+    next.closeWhen = [&fullScreenAtStart] {
+        fullScreenAtStart = windowIsFullScreen();
+        return true;
+    };
+    runProgram(Script{}, next);
+    EXPECT_TRUE(fullScreenAtStart);
+    EXPECT_EQ(next.ticks.size(), 1u);
+    EXPECT_EQ(game.settings.fullScreen, 1);
 }
 
 // The shipped solution of a stage as one input record per tick.
