@@ -93,6 +93,12 @@ void observe(const InputState*, void* context) {
 
 // The program from its entry, as on a fresh start, fed by `script`.
 void runProgram(const Script& script, ProgramRun& run) {
+    // The program's single-instance lock goes into the scratch folder: the
+    // machine-wide one belongs to a real copy of the game (or to another
+    // test that starts one).
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string previousRuntime = runtime ? runtime : "";
+    setenv("XDG_RUNTIME_DIR", fs::current_path().c_str(), 1);
     game = GameGlobals{};
     SetAllowSecondInstance(1);
     SetFramePacing(0);
@@ -101,6 +107,10 @@ void runProgram(const Script& script, ProgramRun& run) {
     run.result = runGame();
     setInputObserver(nullptr, nullptr);
     removeInputScript();
+    if (runtime)
+        setenv("XDG_RUNTIME_DIR", previousRuntime.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
 }
 
 // The first tick (1-based) on which `scene` ran, or 0.
