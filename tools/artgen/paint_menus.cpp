@@ -160,9 +160,10 @@ Canvas joypadPanel() {
     // A cross of four arms under the arrows the scene writes at its corners.
     const Rgba ink(24, 12, 48, 230), face(60, 34, 104, 230);
     c.fillRoundRect(498, 6, 48, 180, 14, ink);
-    c.fillRoundRect(436, 70, 172, 52, 14, ink);
+    // The right arm reaches past the "→" the scene writes at x 585.
+    c.fillRoundRect(428, 70, 192, 52, 14, ink);
     c.fillRoundRect(502, 10, 40, 172, 12, face);
-    c.fillRoundRect(440, 74, 164, 44, 12, face);
+    c.fillRoundRect(432, 74, 184, 44, 12, face);
     c.fillCircle(522, 96, 14, Rgba(24, 12, 48, 230));
     TextStyle note = noteStyle(15);
     const Canvas hint = styledText("Hold a joypad button on a row to give it that job.", note);
