@@ -2,6 +2,8 @@
 // refresh is not 60 Hz (or when the vertical blank cannot be waited for).
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace media::screen {
@@ -41,6 +43,39 @@ private:
     bool started_ = false;
     int64_t origin_ = 0;
     int64_t frame_ = 0;
+};
+
+// How long a present takes once the frame's drawing is done: the median of
+// the last few, so one slow present does not move the next frames. The pacing
+// sleep ends that much before the deadline, so the frame shows on time.
+class PresentCost {
+public:
+    static constexpr int kKept = 15;
+    static constexpr int64_t kMostNs = 4'000'000;  // never wake earlier than this
+
+    void Reset() {
+        count_ = 0;
+        next_ = 0;
+    }
+
+    void Record(int64_t ns) {
+        recent_[static_cast<size_t>(next_)] = std::clamp<int64_t>(ns, 0, kMostNs);
+        next_ = (next_ + 1) % kKept;
+        count_ = std::min(count_ + 1, kKept);
+    }
+
+    int64_t Estimate() const {
+        if (count_ == 0) return 0;
+        std::array<int64_t, kKept> sorted{};
+        std::copy_n(recent_.begin(), count_, sorted.begin());
+        std::nth_element(sorted.begin(), sorted.begin() + count_ / 2, sorted.begin() + count_);
+        return sorted[static_cast<size_t>(count_ / 2)];
+    }
+
+private:
+    std::array<int64_t, kKept> recent_{};
+    int next_ = 0;
+    int count_ = 0;
 };
 
 }  // namespace media::screen

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -41,6 +42,11 @@ bool gVsync = false;
 bool gVsyncDistrusted = false;  // the vertical blank turned out not to hold the rate
 int gRefreshRate = 0;
 media::screen::FramePacer gPacer;
+media::screen::PresentCost gPresentCost;
+// OpenGL renders what was queued when it must: glFinish makes it happen
+// before the pacing sleep instead of inside the present.
+using GlFinish = void (*)();
+GlFinish gGlFinish = nullptr;
 int64_t gLastPresentNs = 0;
 int gVsyncFrames = 0;
 int64_t gVsyncSpanNs = 0;
@@ -86,6 +92,7 @@ void choosePacing() {
         }
     }
     gPacer.Reset();
+    gPresentCost.Reset();
     gVsyncFrames = 0;
     gVsyncSpanNs = 0;
     if (!gWishes.pacing)
@@ -190,6 +197,9 @@ bool Start() {
         Stop();
         return false;
     }
+    gGlFinish = std::strncmp(info.name, "opengl", 6) == 0 && SDL_GL_GetCurrentContext()
+                    ? reinterpret_cast<GlFinish>(SDL_GL_GetProcAddress("glFinish"))
+                    : nullptr;
     gDrawTarget = kDrawTargetBack;
     gVsync = false;
     gVsyncDistrusted = false;
@@ -215,6 +225,7 @@ void Stop() {
     gRenderer = nullptr;
     gWindow = nullptr;
     gVsync = false;
+    gGlFinish = nullptr;
 }
 
 bool Running() { return gRenderer != nullptr; }
@@ -350,26 +361,36 @@ int FlipScreen() {
     SDL_GetRenderDrawBlendMode(gRenderer, &blend);
 
     SDL_SetRenderTarget(gRenderer, nullptr);
-    SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(gRenderer);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(gRenderer, &outW, &outH);
     const media::screen::PictureRect box = media::screen::Letterbox(outW, outH);
+    if (box.w < outW || box.h < outH) {
+        // Black bars beside the picture.
+        SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(gRenderer);
+    }
     SDL_SetTextureScaleMode(gBackBuffer, box.wholeMultiple ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     SDL_SetTextureBlendMode(gBackBuffer, SDL_BLENDMODE_NONE);
     const SDL_Rect dest{box.x, box.y, box.w, box.h};
     SDL_RenderCopy(gRenderer, gBackBuffer, nullptr, &dest);
 
-    if (gWishes.pacing && !gVsync) {
-        const int64_t due = gPacer.NextPresent(nowNs());
+    const bool byClock = gWishes.pacing && !gVsync;
+    if (byClock) {
+        // The frame is drawn before the sleep, so that what is left for the
+        // deadline is the short and steady present.
+        SDL_RenderFlush(gRenderer);
+        if (gGlFinish && SDL_GL_GetCurrentContext()) gGlFinish();
+        const int64_t due = gPacer.NextPresent(nowNs()) - gPresentCost.Estimate();
         if (due > nowNs()) {
             // Other threads (the music upkeep) may use the lock meanwhile.
             media::ApiLockRelease release;
             sleepUntil(due);
         }
     }
+    const int64_t presenting = nowNs();
     SDL_RenderPresent(gRenderer);
     const int64_t presented = nowNs();
+    if (byClock) gPresentCost.Record(presented - presenting);
     watchVsync(presented);
     gLastPresentNs = presented;
 

@@ -62,6 +62,28 @@ TEST(FramePacer, ResetStartsOver) {
     EXPECT_EQ(pacer.NextPresent(78 * kMs), 77 * kMs + FramePacer::kSecondNs / 60);
 }
 
+TEST(PresentCost, TheMedianOfRecentPresentsIgnoresOneSlowPresent) {
+    media::screen::PresentCost cost;
+    EXPECT_EQ(cost.Estimate(), 0);   // nothing known: sleep to the deadline
+    for (int i = 0; i < 10; ++i) cost.Record(kMs / 2);
+    cost.Record(30 * kMs);           // one stall
+    EXPECT_EQ(cost.Estimate(), kMs / 2);
+    // A lasting change is followed once it makes up most of the window.
+    for (int i = 0; i < media::screen::PresentCost::kKept; ++i) cost.Record(2 * kMs);
+    EXPECT_EQ(cost.Estimate(), 2 * kMs);
+}
+
+TEST(PresentCost, NeverWakesEarlierThanItsCapAndForgetsOnReset) {
+    media::screen::PresentCost cost;
+    for (int i = 0; i < 20; ++i) cost.Record(50 * kMs);
+    EXPECT_EQ(cost.Estimate(), media::screen::PresentCost::kMostNs);
+    cost.Record(-5 * kMs);           // a clock step backwards counts as nothing
+    cost.Reset();
+    EXPECT_EQ(cost.Estimate(), 0);
+    cost.Record(-5 * kMs);
+    EXPECT_EQ(cost.Estimate(), 0);
+}
+
 TEST(Letterbox, FitsTheLargest4To3PictureCentred) {
     auto same = [](media::screen::PictureRect r, int x, int y, int w, int h, bool whole) {
         return r.x == x && r.y == y && r.w == w && r.h == h && r.wholeMultiple == whole;
