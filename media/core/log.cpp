@@ -18,6 +18,8 @@ std::string gPath;
 Clock::time_point gStart;
 int gNesting = 0;
 bool gAtLineStart = true;
+thread_local int tMuted = 0;      // Mutes alive on this thread
+thread_local int tDropped = 0;    // writes dropped on this thread
 
 std::string format(const char* fmt, va_list args) {
     va_list copy;
@@ -103,7 +105,15 @@ void NestOut() {
     if (gNesting > 0) --gNesting;
 }
 
+Mute::Mute() : droppedBefore_(tDropped) { ++tMuted; }
+Mute::~Mute() { --tMuted; }
+int Mute::Dropped() const { return tDropped - droppedBefore_; }
+
 void Write(const char* fmt, ...) {
+    if (tMuted > 0) {
+        ++tDropped;
+        return;
+    }
     va_list args;
     va_start(args, fmt);
     const std::string text = format(fmt, args);

@@ -22,6 +22,20 @@ void Write(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // see even when nobody reads the log.
 void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// While one lives, text written on its thread is dropped and counted: for
+// work done ahead that is repeated, with its log lines, if it is wanted.
+class Mute {
+public:
+    Mute();
+    ~Mute();
+    Mute(const Mute&) = delete;
+    Mute& operator=(const Mute&) = delete;
+    int Dropped() const;   // writes dropped on this thread since it began
+
+private:
+    int droppedBefore_;
+};
+
 // The nesting level rises while a multi-step stage runs.
 void NestIn();
 void NestOut();

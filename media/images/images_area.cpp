@@ -2,6 +2,7 @@
 // the hooks the screen area calls around clearing and presenting.
 #include "media/core/area_hooks.h"
 #include "media/core/log.h"
+#include "media/images/decode_ahead.h"
 #include "media/images/draw_state.h"
 #include "media/images/image_table.h"
 #include "media/images/images_area.h"
@@ -55,6 +56,7 @@ bool Start() {
 
 void Stop() {
     if (!gRunning) return;
+    StopDecodingAhead();
     FlushRender();
     DeleteAllImageRecords(false);
     StopText();
@@ -93,10 +95,10 @@ bool SelectDrawTarget(int target) {
     return SelectTarget(target);
 }
 
-void BeforeClear() {
-    if (!gRunning) return;
+bool BeforeClear() {
+    if (!gRunning) return false;
     if (gResetPending) OnRenderTargetsReset();
-    NoteScreenCleared();
+    return NoteScreenCleared();
 }
 
 void BeforePresent() {

@@ -3,6 +3,7 @@
 #include "media/core/area_hooks.h"
 #include "media/core/log.h"
 #include "media/images/byte_source.h"
+#include "media/images/decode_ahead.h"
 #include "media/images/decoders.h"
 #include "media/images/draw_state.h"
 #include "media/images/image_table.h"
@@ -20,6 +21,20 @@ MovieFrameLoader gMovieLoader = nullptr;
 std::string CurrentDirectory() {
     char buffer[4096];
     return FileGetCurrentDirectory(buffer, sizeof buffer) == 0 ? std::string(buffer) : std::string();
+}
+
+// Files up to this size are read whole, and may have been decoded ahead;
+// larger ones (a movie showing its first frame) are decoded as they are read.
+constexpr int64_t kMostReadWhole = 16 * 1024 * 1024;
+
+bool ReadWhole(int file, std::vector<uint8_t>& bytes) {
+    if (FileSeek(file, 0, 2) != 0) return false;
+    const int64_t size = FileTell(file);
+    if (size < 0 || size > kMostReadWhole || FileSeek(file, 0, 0) != 0) return false;
+    bytes.resize(static_cast<size_t>(size));
+    if (FileRead(bytes.data(), 1, bytes.size(), file) == bytes.size()) return true;
+    FileSeek(file, 0, 0);
+    return false;
 }
 
 void LogLoadFailure(const char* fileName) {
@@ -67,13 +82,25 @@ int LoadWholeImage(const char* fileName) {
         log::Write("グラフィックファイル %s がありません\n", fileName);
         return -1;
     }
+    const std::string directory = CurrentDirectory();
     Picture picture;
     DecodeResult result;
-    {
-        FileSource source(file);
-        result = DecodePicture(source, picture);
+    std::vector<uint8_t> bytes;
+    if (ReadWhole(file, bytes)) {
+        FileClose(file);
+        if (TakeDecodedAhead(fileName, directory, bytes, picture)) {
+            result = DecodeResult::Decoded;
+        } else {
+            MemorySource source(bytes.data(), bytes.size());
+            result = DecodePicture(source, picture);
+        }
+    } else {
+        {
+            FileSource source(file);
+            result = DecodePicture(source, picture);
+        }
+        FileClose(file);
     }
-    FileClose(file);
     if (result == DecodeResult::Decoded && !ApplyCompanionAlpha(fileName, picture)) {
         LogLoadFailure(fileName);
         return -1;
@@ -94,7 +121,9 @@ int LoadWholeImage(const char* fileName) {
         return -1;
     }
     const SDL_Rect whole{0, 0, store->width, store->height};
-    return CreateImage(std::move(store), whole, fileName, CurrentDirectory());
+    const int handle = CreateImage(std::move(store), whole, fileName, directory);
+    NoteLoaded(fileName, directory);
+    return handle;
 }
 
 }  // namespace media::images
