@@ -36,10 +36,7 @@ void Stop();                     // every image deleted
 void OnDisplayRecreated();       // screen-mode change: every image deleted, state reset
 void OnRenderTargetsReset();     // device reset: textures rebuilt from kept pixels
 bool SelectDrawTarget(int target);  // from SetDrawTarget: false for an invalid target
-// From ClearScreen: restore a lost display, settle queued draws. True when
-// the frame is drawn in memory and was cleared there: the back buffer
-// texture then needs no clearing.
-bool BeforeClear();
+void BeforeClear();              // from ClearScreen: restore a lost display, settle queued draws
 void BeforePresent();            // from FlipScreen: queued draws reach the back buffer
 void FinishDrawing();            // before anyone reads or draws the back buffer directly
 // A movie file opened as an image shows its current frame; the movie area

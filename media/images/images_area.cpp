@@ -95,10 +95,10 @@ bool SelectDrawTarget(int target) {
     return SelectTarget(target);
 }
 
-bool BeforeClear() {
-    if (!gRunning) return false;
+void BeforeClear() {
+    if (!gRunning) return;
     if (gResetPending) OnRenderTargetsReset();
-    return NoteScreenCleared();
+    NoteScreenCleared();
 }
 
 void BeforePresent() {

@@ -287,13 +287,13 @@ void UpdateBackBuffer() {
     q.frameDirty = false;
 }
 
-bool NoteScreenCleared() {
+void NoteScreenCleared() {
     Queue& q = gQueue;
     FlushGpu();
-    if (q.backend != Backend::Cpu || q.frame.empty()) return false;
-    std::fill(q.frame.begin(), q.frame.end(), 0xFF000000u);
-    q.frameDirty = true;
-    return true;
+    if (q.backend == Backend::Cpu) {
+        std::fill(q.frame.begin(), q.frame.end(), 0xFF000000u);
+        q.frameDirty = false;
+    }
 }
 
 void NoteBackBufferRemade() {

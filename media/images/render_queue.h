@@ -48,9 +48,8 @@ void QueueQuad(PixelStore* source, const SDL_Rect* area, bool honourAlpha, int b
 void FlushRender();
 // The back buffer texture holds every draw made so far.
 void UpdateBackBuffer();
-// The back buffer is to be cleared to black. True when that was done in
-// the frame in memory, which then replaces the back buffer texture.
-bool NoteScreenCleared();
+// The back buffer is about to be cleared to black.
+void NoteScreenCleared();
 // The back buffer texture was made anew (after a device reset).
 void NoteBackBufferRemade();
 

@@ -39,6 +39,13 @@ public:
         return deadline;
     }
 
+    // True while the schedule's first frame is being shown.
+    bool AtFirstFrame() const { return started_ && frame_ == 0; }
+    // Puts the schedule's start where its first frame actually showed.
+    void AnchorFirstFrame(int64_t shownNs) {
+        if (AtFirstFrame()) origin_ = shownNs;
+    }
+
 private:
     bool started_ = false;
     int64_t origin_ = 0;

@@ -329,7 +329,7 @@ int SetDrawTarget(int target) {
 int ClearScreen() {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
-    if (media::images::BeforeClear()) return 0;
+    media::images::BeforeClear();
     if (SDL_GetRenderTarget(gRenderer) != gBackBuffer) SDL_SetRenderTarget(gRenderer, gBackBuffer);
     // The whole target is filled; the clip rectangle does not apply.
     SDL_Rect clip{};
@@ -390,7 +390,12 @@ int FlipScreen() {
     const int64_t presenting = nowNs();
     SDL_RenderPresent(gRenderer);
     const int64_t presented = nowNs();
-    if (byClock) gPresentCost.Record(presented - presenting);
+    if (byClock) {
+        gPresentCost.Record(presented - presenting);
+        // The grid counts from when the first frame showed, not from when
+        // its present began.
+        gPacer.AnchorFirstFrame(presented);
+    }
     watchVsync(presented);
     gLastPresentNs = presented;
 

@@ -62,6 +62,17 @@ TEST(FramePacer, ResetStartsOver) {
     EXPECT_EQ(pacer.NextPresent(78 * kMs), 77 * kMs + FramePacer::kSecondNs / 60);
 }
 
+TEST(FramePacer, TheGridCanBeAnchoredWhereTheFirstFrameShowed) {
+    FramePacer pacer;
+    EXPECT_EQ(pacer.NextPresent(10 * kMs), 10 * kMs);
+    EXPECT_TRUE(pacer.AtFirstFrame());
+    pacer.AnchorFirstFrame(13 * kMs);   // its present took 3 ms
+    EXPECT_EQ(pacer.NextPresent(14 * kMs), 13 * kMs + FramePacer::kSecondNs / 60);
+    EXPECT_FALSE(pacer.AtFirstFrame());
+    pacer.AnchorFirstFrame(99 * kMs);   // only the first frame anchors
+    EXPECT_EQ(pacer.NextPresent(31 * kMs), 13 * kMs + 2 * FramePacer::kSecondNs / 60);
+}
+
 TEST(PresentCost, TheMedianOfRecentPresentsIgnoresOneSlowPresent) {
     media::screen::PresentCost cost;
     EXPECT_EQ(cost.Estimate(), 0);   // nothing known: sleep to the deadline
