@@ -16,7 +16,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libgtest-dev libbenchmark-dev
   libegl-mesa0 libgl1-mesa-dri libegl1 libgl1 libgles2
-  fonts-dejavu-core fontconfig
+  fonts-dejavu-core fonts-dejavu-extra fontconfig
   xvfb xauth xdotool
 )
 

@@ -100,7 +100,16 @@ bool startText(const std::string& fontDirectory) {
         std::fprintf(stderr, "artgen: font library failed: %s\n", TTF_GetError());
         return false;
     }
-    return font(Face::SansBold, 24) != nullptr;
+    // Every face must be there: a missing one would leave its words out of
+    // the pictures without a sound.
+    bool allThere = true;
+    for (Face f : {Face::Sans, Face::SansBold, Face::SansCondensedBold, Face::Serif, Face::SerifBold,
+                   Face::SerifBoldItalic, Face::MonoBold})
+        allThere = font(f, 24) != nullptr && allThere;
+    if (!allThere)
+        std::fprintf(stderr, "artgen: the DejaVu fonts come with the Debian packages fonts-dejavu-core and "
+                             "fonts-dejavu-extra\n");
+    return allThere;
 }
 
 void stopText() {
