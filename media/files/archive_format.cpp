@@ -6,12 +6,12 @@ namespace media::archive {
 
 Header DecodeHeader(const uint8_t* p) {
     Header h;
-    h.version = Read16(p + 2);
-    h.indexSize = Read32(p + 4);
-    h.dataOffset = Read32(p + 8);
-    h.indexOffset = Read32(p + 12);
-    h.fileTableOffset = Read32(p + 16);
-    h.directoryTableOffset = Read32(p + 20);
+    h.version = Le16(p + 2);
+    h.indexSize = Le32(p + 4);
+    h.dataOffset = Le32(p + 8);
+    h.indexOffset = Le32(p + 12);
+    h.fileTableOffset = Le32(p + 16);
+    h.directoryTableOffset = Le32(p + 20);
     return h;
 }
 
@@ -28,14 +28,14 @@ void EncodeHeader(const Header& h, uint8_t* p) {
 
 FileEntry DecodeFileEntry(const uint8_t* p, uint16_t version) {
     FileEntry e;
-    e.nameOffset = Read32(p);
-    e.attributes = Read32(p + 4);
-    e.creationTime = Read64(p + 8);
-    e.accessTime = Read64(p + 16);
-    e.writeTime = Read64(p + 24);
-    e.dataOffset = Read32(p + 32);
-    e.size = Read32(p + 36);
-    e.compressedSize = HasCompression(version) ? Read32(p + 40) : kStoredMark;
+    e.nameOffset = Le32(p);
+    e.attributes = Le32(p + 4);
+    e.creationTime = Le64(p + 8);
+    e.accessTime = Le64(p + 16);
+    e.writeTime = Le64(p + 24);
+    e.dataOffset = Le32(p + 32);
+    e.size = Le32(p + 36);
+    e.compressedSize = HasCompression(version) ? Le32(p + 40) : kStoredMark;
     return e;
 }
 
@@ -51,7 +51,7 @@ void EncodeFileEntry(const FileEntry& e, uint16_t version, uint8_t* p) {
 }
 
 DirectoryEntry DecodeDirectoryEntry(const uint8_t* p) {
-    return {Read32(p), Read32(p + 4), Read32(p + 8), Read32(p + 12)};
+    return {Le32(p), Le32(p + 4), Le32(p + 8), Le32(p + 12)};
 }
 
 void EncodeDirectoryEntry(const DirectoryEntry& e, uint8_t* p) {

@@ -23,6 +23,8 @@
 // directory entry sits at offset 0 of the directory table.
 #pragma once
 
+#include "media/core/little_endian.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -76,14 +78,9 @@ struct DirectoryEntry {
     uint32_t firstEntryOffset = 0;
 };
 
-inline uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t Read32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline uint64_t Read64(const uint8_t* p) {
-    return static_cast<uint64_t>(Read32(p)) | (static_cast<uint64_t>(Read32(p + 4)) << 32);
-}
+using media::Le16;
+using media::Le32;
+using media::Le64;
 inline void Write16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);

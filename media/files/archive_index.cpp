@@ -100,8 +100,8 @@ bool ArchiveIndex::readIndex(std::string& error) {
             node.parent = dirIndex;
             const uint64_t nameAt = node.entry.nameOffset;
             if (!Inside(nameAt, 4, size)) return Fail(error, "a name lies outside the index block");
-            node.units = Read16(base + nameAt);
-            node.checkSum = Read16(base + nameAt + 2);
+            node.units = Le16(base + nameAt);
+            node.checkSum = Le16(base + nameAt + 2);
             const uint64_t bytes = uint64_t{node.units} * 4;
             if (node.units == 0 || !Inside(nameAt + 4, bytes * 2, size))
                 return Fail(error, "a name runs off the name table");

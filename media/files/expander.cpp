@@ -14,7 +14,7 @@ bool Overflow(std::string& error) {
 
 }  // namespace
 
-CompressedHeader ReadCompressedHeader(const uint8_t* p) { return {Read32(p), Read32(p + 4), p[8]}; }
+CompressedHeader ReadCompressedHeader(const uint8_t* p) { return {Le32(p), Le32(p + 4), p[8]}; }
 
 uint64_t MaxExpandedSize(uint64_t compressedSize) {
     if (compressedSize <= kCompressedHeaderSize) return 0;

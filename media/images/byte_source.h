@@ -1,6 +1,8 @@
 // Where decoders read their bytes from: a file of the file layer, or memory.
 #pragma once
 
+#include "media/core/little_endian.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -54,10 +56,5 @@ private:
     size_t bufferFill_ = 0;
 };
 
-// Little-endian fields out of a byte array.
-inline uint32_t Le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-inline uint32_t Le32(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 }  // namespace media::images

@@ -2,6 +2,7 @@
 // 32- and 64-bit float, EXTENSIBLE headers, chunks in any order with or
 // without their padding byte. Compressed data (A-law, mu-law, MS and IMA
 // ADPCM) goes through SDL's WAV loader and is decoded whole.
+#include "media/core/little_endian.h"
 #include "media/sound/decoder.h"
 
 #include <SDL.h>
@@ -26,11 +27,6 @@ constexpr uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                    0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr int kMaxChunks = 4096;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 bool PlausibleChunkId(const uint8_t* id) {
     for (int i = 0; i < 4; ++i)
@@ -55,11 +51,11 @@ bool ParseFormat(const uint8_t* f, uint32_t size, WavLayout& layout, std::string
         why = "format chunk too short";
         return false;
     }
-    layout.tag = U16(f);
-    layout.channels = U16(f + 2);
-    layout.rate = static_cast<int>(std::min<uint32_t>(U32(f + 4), 0x7FFFFFFF));
-    layout.blockAlign = U16(f + 12);
-    layout.bits = size >= 16 ? U16(f + 14) : 8;
+    layout.tag = Le16(f);
+    layout.channels = Le16(f + 2);
+    layout.rate = static_cast<int>(std::min<uint32_t>(Le32(f + 4), 0x7FFFFFFF));
+    layout.blockAlign = Le16(f + 12);
+    layout.bits = size >= 16 ? Le16(f + 14) : 8;
     if (layout.tag == kTagExtensible) {
         if (size < 40) {
             why = "EXTENSIBLE format chunk too short";
@@ -69,7 +65,7 @@ bool ParseFormat(const uint8_t* f, uint32_t size, WavLayout& layout, std::string
             why = "unknown EXTENSIBLE sub-format";
             return false;
         }
-        layout.tag = U16(f + 24);
+        layout.tag = Le16(f + 24);
     }
     layout.haveFormat = true;
     return true;
@@ -92,7 +88,7 @@ bool ParseLayout(ByteSource& source, WavLayout& layout, std::string& why) {
                 break;
             }
         }
-        const uint32_t size = U32(header + 4);
+        const uint32_t size = Le32(header + 4);
         if (std::memcmp(header, "fmt ", 4) == 0 && !layout.haveFormat) {
             uint8_t f[40] = {};
             const uint32_t want = std::min<uint32_t>(size, sizeof f);
@@ -183,10 +179,10 @@ private:
             const uint8_t* s = in + i * static_cast<size_t>(container_);
             switch (container_) {
             case 1: out[i] = static_cast<int16_t>((s[0] - 128) * 256); break;
-            case 2: out[i] = static_cast<int16_t>(U16(s)); break;
+            case 2: out[i] = static_cast<int16_t>(Le16(s)); break;
             // The top two bytes of a little-endian sample are its 16 most significant bits.
-            case 3: out[i] = static_cast<int16_t>(U16(s + 1)); break;
-            default: out[i] = static_cast<int16_t>(U16(s + 2)); break;
+            case 3: out[i] = static_cast<int16_t>(Le16(s + 1)); break;
+            default: out[i] = static_cast<int16_t>(Le16(s + 2)); break;
             }
         }
     }

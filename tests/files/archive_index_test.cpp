@@ -170,12 +170,12 @@ TEST(ArchiveIndex, BrokenIndexesAreRefused) {
         {"name offset outside", Patched32(good, fileTable + 0, h.indexSize - 2)},
         {"name runs off the table", [&] {
              std::vector<uint8_t> plain = Unscrambled(good);
-             arc::Write16(plain.data() + h.indexOffset + arc::Read32(plain.data() + fileTable), 0xFFFF);
+             arc::Write16(plain.data() + h.indexOffset + arc::Le32(plain.data() + fileTable), 0xFFFF);
              return Scrambled(plain);
          }()},
         {"empty name", [&] {
              std::vector<uint8_t> plain = Unscrambled(good);
-             arc::Write16(plain.data() + h.indexOffset + arc::Read32(plain.data() + fileTable), 0);
+             arc::Write16(plain.data() + h.indexOffset + arc::Le32(plain.data() + fileTable), 0);
              return Scrambled(plain);
          }()},
         {"cut short", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(good.size() / 2))},

@@ -311,7 +311,7 @@ TEST_F(FileLayerLog, BrokenCompressedEntryFailsTheOpen) {
     std::vector<uint8_t> archive = MakeArchive(Dir("", {File("a", std::string(5000, 'a'))}));
     // Lower the entry's size so the stream's header disagrees with it.
     std::vector<uint8_t> plain = Unscrambled(archive);
-    const size_t fileTable = media::archive::Read32(plain.data() + 12) + media::archive::Read32(plain.data() + 16);
+    const size_t fileTable = media::archive::Le32(plain.data() + 12) + media::archive::Le32(plain.data() + 16);
     media::archive::Write32(plain.data() + fileTable + 36, 4999);
     WriteFile("00.lmt", Scrambled(plain));
     EXPECT_EQ(FileOpen("00\\a", 0), 0);

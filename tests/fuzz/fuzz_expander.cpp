@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < arc::kCompressedHeaderSize) return 0;
     std::vector<uint8_t> stream(data, data + size);
     arc::Write32(stream.data() + 4, static_cast<uint32_t>(size));
-    const uint32_t expanded = arc::Read32(stream.data());
+    const uint32_t expanded = arc::Le32(stream.data());
     if (expanded > arc::MaxExpandedSize(size) || expanded > (1u << 20)) return 0;
     std::vector<uint8_t> out(expanded);
     std::string error;
