@@ -27,8 +27,11 @@ install_missing() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "Lumotta needs these Debian packages; install them with:" >&2
-    echo "  sudo apt-get install ${missing[*]}" >&2
+    echo "Lumotta needs these Debian packages; install them with sudo:" >&2
+    echo "  sudo apt-get update && sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+    echo "or, without sudo, as root (su -):" >&2
+    echo "  apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+    echo "then run this script again." >&2
     exit 1
   fi
   echo "Installing: ${missing[*]}"
@@ -37,21 +40,45 @@ install_missing() {
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build() {
+configure() {
   cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+}
+
+# Everything: the game, its data, the tools, the tests and the benchmarks.
+build() {
+  configure
   cmake --build "$BUILD_DIR" -j"$(nproc)"
+}
+
+# Only what playing needs: the game and its data.
+build_game() {
+  configure
+  cmake --build "$BUILD_DIR" -j"$(nproc)" --target lumotta data
+}
+
+# The corpus tests look for the public media corpus beside the checkout and
+# skip without it; say so where the summary is read.
+note_corpus() {
+  local corpus
+  corpus="$(cd .. && pwd)/shared/media-corpus"
+  if [ ! -d "$corpus" ]; then
+    echo "Note: the media corpus tests were skipped: there is no corpus at $corpus"
+  fi
 }
 
 case "${1:-}" in
   play)
     install_missing
-    build
+    build_game
     exec "$BUILD_DIR/lumotta"
     ;;
   test)
     install_missing
     build
-    ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)"
+    status=0
+    ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" || status=$?
+    note_corpus
+    exit "$status"
     ;;
   build)
     install_missing

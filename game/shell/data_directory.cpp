@@ -7,8 +7,10 @@ namespace fs = std::filesystem;
 bool holdsGameData(const std::string& dir) {
     std::error_code error;
     const fs::path base(dir);
-    return fs::is_directory(base / "01", error) || fs::is_directory(base / "00", error) ||
-           fs::is_regular_file(base / "00.lmt", error);
+    // The pictures of folder 00 (loose or packed) and the first stage's
+    // blocks: a folder that merely happens to be called 01 is not enough.
+    const bool pictures = fs::is_directory(base / "00", error) || fs::is_regular_file(base / "00.lmt", error);
+    return pictures && fs::is_regular_file(base / "01" / "00.dat", error);
 }
 
 std::vector<std::string> defaultDataDirectories() {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// True when `dir` holds game data: the folder 01, or 00 as a folder or as the
-// archive 00.lmt.
+// True when `dir` holds game data: the pictures of folder 00 (a folder, or
+// the archive 00.lmt) and the first stage's file 01/00.dat.
 bool holdsGameData(const std::string& dir);
 
 // The directories tried, in order, when the working directory holds no game

@@ -4,6 +4,7 @@
 #include "game/scenes/scenes.h"
 #include "game/shell/controls.h"
 #include "game/shell/globals.h"
+#include "game/shell/help_overlay.h"
 #include "media/media.h"
 
 namespace {
@@ -46,6 +47,7 @@ void FrameTick() {
     ClearScreen();
     sampleControls();
     if (game.scene >= 0 && game.scene < kSceneCount) kSceneUpdates[game.scene]();
+    drawHelpOverlay();
     EnterMediaLock();
     FlipScreen();
     LeaveMediaLock();

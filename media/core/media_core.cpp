@@ -11,6 +11,8 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <thread>
 
@@ -95,22 +97,28 @@ int failInit() {
     return -1;
 }
 
-bool checkSingleInstance() {
+// Logs what the check for another running copy found.
+void logInstanceCheck(media::core::InstanceCheck check) {
     using media::core::InstanceCheck;
-    const InstanceCheck check = media::core::AcquireInstanceLock(media::screen::Caption());
     if (check == InstanceCheck::kSecond) {
-        if (gAllowSecondInstance) {
-            media::log::Write("二重起動されていますが続行します\n");
-            return true;
-        }
-        media::log::Fail("二重起動されています、ソフトを終了します\n");
-        return false;
+        media::log::Write("二重起動されていますが続行します\n");
+        return;
     }
     if (check == InstanceCheck::kUnknown)
         media::log::Write("The lock file %s cannot be made; not checking for another copy\n",
                           media::core::InstanceLockPath(media::screen::Caption()).c_str());
     media::log::Write("二重起動はされていませんでした\n");
-    return true;
+}
+
+// SDL falls back to its offscreen or dummy video driver when no display can
+// be reached; a game running invisibly is of no use to anyone who did not ask
+// for it by name.
+bool displayWasMeant() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+    const char* wish = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return wish && std::strstr(wish, driver) != nullptr;
 }
 
 // Lets the window appear before the first frame (at most 200 ms).
@@ -140,6 +148,15 @@ bool Running() { return gRunning; }
 int InitMedia() {
     media::ApiLockGuard lock;
     if (gRunning) return 0;
+    // Another copy is looked for before the log is opened: the running
+    // copy's Log.txt is its record and stays as it is.
+    const media::core::InstanceCheck instance = media::core::AcquireInstanceLock(media::screen::Caption());
+    if (instance == media::core::InstanceCheck::kSecond && !gAllowSecondInstance) {
+        std::fprintf(stderr, "Lumotta: 二重起動されています、ソフトを終了します\n"
+                             "Lumotta: another copy of the game is already running; this one ends "
+                             "and leaves that copy's Log.txt as it is\n");
+        return -1;
+    }
     media::log::Open();
     media::core::LogSystem();
     gQuit = false;
@@ -148,21 +165,26 @@ int InitMedia() {
     gWindowThread = std::this_thread::get_id();
     media::files::Reset();
 
-    if (!checkSingleInstance()) return failInit();
+    logInstanceCheck(instance);
 
     SDL_SetHint(SDL_HINT_APP_NAME, media::screen::Caption().c_str());
     // The game pauses itself while its window is inactive; SDL must not drop
     // joypad input on its own when it cannot tell which window has the focus
     // (no window manager, offscreen).
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        media::log::Fail("No display could be opened: %s\n", SDL_GetError());
+    const bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    if (started) gSdlStarted = true;
+    if (!started || !displayWasMeant()) {
+        if (started)
+            media::log::Fail("No display could be opened: SDL found only its \"%s\" driver, "
+                             "which shows nothing\n", SDL_GetCurrentVideoDriver());
+        else
+            media::log::Fail("No display could be opened: %s\n", SDL_GetError());
         media::log::Fail("To run without a display, set SDL_VIDEODRIVER=offscreen "
-                         "SDL_RENDER_DRIVER=opengl SDL_AUDIODRIVER=dummy\n");
+                         "SDL_AUDIODRIVER=dummy\n");
         media::log::Write("ウインドウの作成に失敗しました\n");
         return failInit();
     }
-    gSdlStarted = true;
     media::core::LogVideo();
 
     media::log::Write("Making the window\n");

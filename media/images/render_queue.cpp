@@ -283,6 +283,10 @@ void UpdateBackBuffer() {
         return;
     }
     if (!q.frameDirty) return;
+    // SDL may still hold commands for the back buffer (ClearScreen's clear):
+    // they must run before the upload, or at the next flush they run after it
+    // and wipe the frame. SDL flushes by itself only for textures drawn from.
+    SDL_RenderFlush(q.renderer);
     if (SDL_Texture* back = screen::BackBuffer()) SDL_UpdateTexture(back, nullptr, q.frame.data(), kScreenWidth * 4);
     q.frameDirty = false;
 }

@@ -35,6 +35,7 @@ std::vector<std::string> loadedPictureFiles() {
     range("19", 1, 68, ".png");
     range("20", 1, 4, ".png");
     range("21", 1, 16, ".png", false, {12});
+    f.push_back("21/help.png");
     range("22", 0, 199, ".png");
     range("23", 0, 10, ".png");
     range("23", 20, 32, ".png");

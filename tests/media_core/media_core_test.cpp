@@ -21,6 +21,7 @@ namespace {
 
 using testing_support::HeadlessMedia;
 using testing_support::readWholeFile;
+using testing_support::writeWholeFile;
 using testing_support::ScratchDirectory;
 using namespace std::chrono_literals;
 
@@ -112,6 +113,38 @@ TEST(Media, WithoutADisplayStartFailsCleanlyAndTheNextStartWorks) {
     EXPECT_EQ(FlipScreen(), 0);
 }
 
+// Without a display and without a driver named, SDL would fall back to its
+// offscreen driver and the game would run unseen: it must refuse instead.
+TEST(Media, WithoutADisplayTheInvisibleDriversAreNotTakenUnlessNamed) {
+    ScratchDirectory dir("no-display-unnamed");
+    SetAllowSecondInstance(1);
+    struct Saved {
+        const char* name;
+        std::string value;
+        bool set;
+    } saved[] = {{"SDL_VIDEODRIVER", "", false}, {"DISPLAY", "", false}, {"WAYLAND_DISPLAY", "", false}};
+    for (Saved& s : saved) {
+        if (const char* v = std::getenv(s.name)) s.value = v, s.set = true;
+        unsetenv(s.name);
+    }
+    EXPECT_EQ(InitMedia(), -1);
+    EXPECT_EQ(EndMedia(), 0);
+    const std::string log = readWholeFile("Log.txt");
+    EXPECT_NE(log.find("No display could be opened"), std::string::npos) << log;
+    EXPECT_NE(log.find("SDL_VIDEODRIVER=offscreen"), std::string::npos) << log;
+    EXPECT_NE(log.find("The media layer could not start\r\n"), std::string::npos) << log;
+
+    // Named, the offscreen driver is taken.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    EXPECT_EQ(InitMedia(), 0);
+    EXPECT_EQ(FlipScreen(), 0);
+    EXPECT_EQ(EndMedia(), 0);
+    for (const Saved& s : saved) {
+        if (s.set) setenv(s.name, s.value.c_str(), 1);
+        else unsetenv(s.name);
+    }
+}
+
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -141,15 +174,20 @@ TEST_F(SingleInstance, FirstCopyStartsAndSaysSo) {
     EXPECT_NE(readWholeFile("Log.txt").find("二重起動はされていませんでした\r\n"), std::string::npos);
 }
 
-TEST_F(SingleInstance, SecondCopyIsRefused) {
+// The running copy's log is its record: the second copy says why it ends on
+// standard error, in English too, and leaves Log.txt alone.
+TEST_F(SingleInstance, SecondCopyIsRefusedAndKeepsTheFirstCopysLog) {
     const int fd = holdLock();
+    writeWholeFile("Log.txt", "the running copy's log\r\n");
     SetAllowSecondInstance(0);
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(InitMedia(), -1);
+    const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(ProcessMessage(), 0);  // not running: nothing to report
     close(fd);
-    const std::string log = readWholeFile("Log.txt");
-    EXPECT_NE(log.find("二重起動されています、ソフトを終了します\r\n"), std::string::npos);
-    EXPECT_EQ(log.find("Renderer"), std::string::npos) << "no window was made";
+    EXPECT_EQ(readWholeFile("Log.txt"), "the running copy's log\r\n");
+    EXPECT_NE(said.find("二重起動されています、ソフトを終了します"), std::string::npos) << said;
+    EXPECT_NE(said.find("another copy of the game is already running"), std::string::npos) << said;
 }
 
 TEST_F(SingleInstance, SecondCopyMayRunWhenAllowed) {

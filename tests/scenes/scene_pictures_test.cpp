@@ -6,6 +6,7 @@
 #include "media/media.h"
 #include "tests/scenes/scene_driver.h"
 #include "tests/support/golden_picture.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,37 @@ TEST_F(ScenePictures, TitleIntro) {
     EXPECT_TRUE(matchesGolden("title_intro"));
 }
 
+std::vector<uint32_t> screenPixels() {
+    std::vector<uint32_t> pixels(static_cast<size_t>(kScreenWidth) * kScreenHeight);
+    EXPECT_EQ(ReadScreenPixels(pixels.data(), kScreenWidth, kScreenHeight), 0);
+    return pixels;
+}
+
+double sharedShare(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    size_t same = 0;
+    for (size_t i = 0; i < a.size(); ++i) same += (a[i] & 0xFFFFFF) == (b[i] & 0xFFFFFF);
+    return static_cast<double>(same) / static_cast<double>(a.size());
+}
+
+// F1 held shows the controls over any scene; let go, the scene shows as
+// before. The picture is loaded again after a scene change released it.
+TEST_F(ScenePictures, ControlsShowWhileF1IsHeld) {
+    for (int round = 0; round < 2; ++round) {
+        startIn(kSceneTitle);
+        ticks(160);
+        EXPECT_TRUE(matchesGolden("title_intro")) << "round " << round;
+        const std::vector<uint32_t> title = screenPixels();
+        testing_support::pressKey(SDL_SCANCODE_F1);
+        tick();
+        EXPECT_TRUE(matchesGolden("controls_over_title")) << "round " << round;
+        EXPECT_LT(sharedShare(title, screenPixels()), 0.2);
+        testing_support::releaseKey(SDL_SCANCODE_F1);
+        tick();
+        // Only the glint at her wand changes from one tick to the next here.
+        EXPECT_GT(sharedShare(title, screenPixels()), 0.95) << "the controls stay after F1 was let go";
+    }
+}
+
 TEST_F(ScenePictures, TitleMenu) {
     startIn(kSceneTitle);
     game.highScores[0] = {1234, 9};
@@ -66,6 +98,16 @@ TEST_F(ScenePictures, TitleMenu) {
     ticks(6);
     ASSERT_EQ(game.menuCursor, 2);
     EXPECT_TRUE(matchesGolden("title_menu"));
+}
+
+// The first stage of a new game once its intro is over, with a best score
+// of 1234: also the reference the window test compares the real window with.
+TEST_F(ScenePictures, FirstStageOfANewGame) {
+    startIn(kScenePlay);
+    game.highScores[0] = {1234, 9};
+    game.players[0].lives = game.settings.startLives;
+    ticks(150);
+    EXPECT_TRUE(matchesGolden("first_stage"));
 }
 
 TEST_F(ScenePictures, StageSelect) {

@@ -15,7 +15,10 @@ for tool in xvfb-run xdotool Xvfb; do
 done
 
 rm -rf "$work"
-mkdir -p "$work/01" "$work/run"
+# A game folder of its own without pictures or stages (folder 00 and an
+# empty first stage mark it as one), so the saved files land here.
+mkdir -p "$work/00" "$work/01" "$work/run"
+: > "$work/01/00.dat"
 chmod 700 "$work/run"
 cd "$work" || exit 1
 # The game allows one copy per user; a copy started by another checkout's

@@ -59,6 +59,12 @@ std::string readWholeFile(const std::string& path) {
     return out.str();
 }
 
+bool writeWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
 void waitNextMillisecond() {
     const uint32_t start = GetTimeMs();
     while (GetTimeMs() == start) SDL_Delay(1);

@@ -37,6 +37,8 @@ std::string corpusDirectory();
 
 // The whole of a file, or an empty string when it cannot be read.
 std::string readWholeFile(const std::string& path);
+// Replaces a file with `bytes`; false when it cannot be written.
+bool writeWholeFile(const std::string& path, const std::string& bytes);
 
 // Waits until the millisecond timer has moved on, so the next keyboard or
 // joypad query reads the devices afresh.

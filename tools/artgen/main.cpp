@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
         {paintPlayer, "02", false},            {paintBlocks, "00", false},     {paintItems, "00", false},
         {paintStatus, "04", true},             {paintBackgrounds, "03", true}, {paintTitle, "21", true},
         {paintMenus, "22,23,24", true},        {paintGameOver, "20", true},    {paintInterludes, "26", true},
+        {paintHelp, "21", true},
     };
     auto wanted = [&](const Job& j) {
         if (opt.only.empty()) return true;

@@ -116,7 +116,7 @@ Canvas prompt() {
 
 Canvas footer() {
     TextStyle s = noteStyle(14);
-    const Canvas t = styledText("Arrow keys: move      Z: decide      X: cancel      Esc: quit", s);
+    const Canvas t = styledText("\u2191\u2193: choose      Z: decide      F1: controls      Esc: quit", s);
     Canvas c(t.width() + 24, t.height() + 10);
     c.fillRoundRect(0, 0, c.width(), c.height(), c.height() / 2.0, Rgba(24, 12, 48, 150));
     c.draw(t, 12, 5);

@@ -123,8 +123,35 @@ Canvas renderText(const std::string& utf8, Face face, int pixelSize) {
     return trimmed(renderGlyphs(utf8, face, pixelSize, 0));
 }
 
+namespace {
+
+// Only the empty columns at the sides cut away; the height stays the font's
+// line, so texts drawn at the same y share their baseline.
+Canvas trimmedSides(const Canvas& c) {
+    int x0 = c.width(), x1 = -1;
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x)
+            if (c.get(x, y).a) x0 = std::min(x0, x), x1 = std::max(x1, x);
+    if (x1 < 0) return Canvas(1, c.height());
+    return cropped(c, x0, 0, x1 - x0 + 1, c.height());
+}
+
+// The styled glyphs: fill, edges and shadow around the coverage given.
+Canvas paintStyled(const Canvas& glyphs, const TextStyle& st);
+
+}  // namespace
+
 Canvas styledText(const std::string& utf8, const TextStyle& st) {
-    const Canvas glyphs = trimmed(renderGlyphs(utf8, st.face, st.size, st.letterSpacing));
+    return trimmed(paintStyled(trimmed(renderGlyphs(utf8, st.face, st.size, st.letterSpacing)), st));
+}
+
+Canvas styledLine(const std::string& utf8, const TextStyle& st) {
+    return trimmedSides(paintStyled(renderGlyphs(utf8, st.face, st.size, st.letterSpacing), st));
+}
+
+namespace {
+
+Canvas paintStyled(const Canvas& glyphs, const TextStyle& st) {
     const int margin = st.outlineWidth + st.outline2Width + std::abs(st.shadow) + 2;
     Canvas mask(glyphs.width() + 2 * margin, glyphs.height() + 2 * margin);
     mask.draw(glyphs, margin, margin);
@@ -172,8 +199,10 @@ Canvas styledText(const std::string& utf8, const TextStyle& st) {
     if (!edge2.empty()) out.draw(edge2, 0, 0);
     if (!edge1.empty()) out.draw(edge1, 0, 0);
     out.draw(body, 0, 0);
-    return trimmed(out);
+    return out;
 }
+
+}  // namespace
 
 void drawTextCentred(Canvas& into, const std::string& utf8, const TextStyle& style, int cx, int cy) {
     const Canvas t = styledText(utf8, style);

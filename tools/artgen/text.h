@@ -32,6 +32,10 @@ struct TextStyle {
 // Styled text with gradient fill, edges and shadow, tightly sized.
 Canvas styledText(const std::string& utf8, const TextStyle& style);
 
+// The same, as tall as the font's line whatever the letters: texts of one
+// style drawn at the same y stand on one baseline.
+Canvas styledLine(const std::string& utf8, const TextStyle& style);
+
 // Draws styled text centred on (cx, cy).
 void drawTextCentred(Canvas& into, const std::string& utf8, const TextStyle& style, int cx, int cy);
 void drawTextLeft(Canvas& into, const std::string& utf8, const TextStyle& style, int x, int cy);

@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# The game as a player starts it: the built program in a real window under an
+# X server (Xvfb), driven by key events through the server, its window read
+# back from the server as pictures.
+#   player_end_to_end.sh PROGRAM PROBE DATA GOLDEN WORK [NAME=VALUE...]
+# PROGRAM is build/lumotta, PROBE the window_probe helper, DATA the default
+# data set, GOLDEN the folder of headless reference frames, WORK a scratch
+# folder. The program runs with an empty environment but for the X display,
+# HOME, PATH and the NAME=VALUE settings given (none: exactly what a player
+# has).
+set -uo pipefail
+program=$1 probe=$2 data=$3 golden=$4 work=$5
+shift 5
+settings=("$@")
+
+for tool in xvfb-run xdotool Xvfb; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (./lumotta.sh installs it)"
+    exit 77
+  fi
+done
+
+rm -rf "$work"
+mkdir -p "$work/game/01" "$work/run" "$work/shots"
+chmod 700 "$work/run"
+# A game folder of its own: the default pictures, sounds and movies linked
+# in, the stage files copied, and saved files made for the reference frames
+# (best score 1234 at stage 9, highest stage 7).
+for entry in "$data"/*; do
+  name=$(basename "$entry")
+  [ "$name" = 01 ] || ln -s "$entry" "$work/game/$name"
+done
+cp "$data"/01/*.dat "$work/game/01/"
+rm -f "$work/game/01/"[KSBH].dat
+{ printf '\xd2\x04\x00\x00\x09\x00\x00\x00'; head -c 72 /dev/zero; } > "$work/game/01/S.dat"
+printf '\x07\x00\x00\x00' > "$work/game/01/H.dat"
+
+cat > "$work/session.sh" <<'SESSION'
+#!/usr/bin/env bash
+set -uo pipefail
+program=$1 probe=$2 golden=$3 shots=$4
+shift 4
+pid=""
+fail() {
+  echo "FAIL: $*"
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+alive() { kill -0 "$pid" 2>/dev/null || fail "the program ended on its own (see Log.txt)"; }
+# A key held for a tenth of a second: longer than a tick, as a finger does.
+press() {
+  alive
+  xdotool keydown "$1"
+  sleep 0.1
+  xdotool keyup "$1"
+  sleep "${2:-0.3}"
+}
+value() { sed -n "s/^$1 //p"; }
+# Reads the window from the X server into $shots/NAME.png and checks that it
+# is a 640x480 picture whose mean pixel value lies in LOW..HIGH (a black or
+# washed-out window fails).
+grab() {
+  local name=$1 low=$2 high=$3
+  alive
+  local out
+  out=$("$probe" grab "$window" "$shots/$name.png") || fail "the window could not be read"
+  [ "$(echo "$out" | value size)" = 640x480 ] || fail "$name: the window is $(echo "$out" | value size)"
+  mean=$("$probe" colours "$shots/$name.png" | value mean)
+  echo "$name: mean pixel value $mean"
+  within "$mean" "$low" "$high" || fail "$name: mean pixel value $mean is outside $low..$high"
+}
+within() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
+# The share of pixels of A within 24 per channel of B.
+share() { "$probe" compare "$1" "$2" 24 | value match; }
+expect_match() {
+  local a=$1 b=$2 min=$3 s
+  s=$(share "$a" "$b")
+  echo "$(basename "$a") ~ $(basename "$b"): $s of the pixels match (at least $min needed)"
+  within "${s:-0}" "$min" 1 || fail "$(basename "$a") does not look like $(basename "$b")"
+}
+# Waits (up to SECONDS) until the window's mean pixel value lies in LOW..HIGH.
+wait_for_mean() {
+  local name=$1 low=$2 high=$3 seconds=$4 mean=""
+  local end=$((SECONDS + seconds))
+  while [ $SECONDS -lt $end ]; do
+    alive
+    "$probe" grab "$window" "$shots/$name.png" >/dev/null || fail "the window could not be read"
+    mean=$("$probe" colours "$shots/$name.png" | value mean)
+    within "$mean" "$low" "$high" && { echo "$name: mean pixel value $mean"; return; }
+    sleep 0.1
+  done
+  fail "$name: after ${seconds} s the mean pixel value is $mean, not in $low..$high"
+}
+# Waits (up to SECONDS) until the window looks like the reference frame.
+wait_for_picture() {
+  local name=$1 reference=$2 min=$3 seconds=$4 s=""
+  local end=$((SECONDS + seconds))
+  while [ $SECONDS -lt $end ]; do
+    alive
+    "$probe" grab "$window" "$shots/$name.png" >/dev/null || fail "the window could not be read"
+    s=$(share "$shots/$name.png" "$reference")
+    within "${s:-0}" "$min" 1 && {
+      echo "$name ~ $(basename "$reference"): $s of the pixels match (at least $min needed)"
+      return
+    }
+    sleep 0.1
+  done
+  fail "$name: after ${seconds} s only $s of the pixels match $(basename "$reference") (at least $min needed)"
+}
+# Print Screen: the game saves the frame it is about to show; prints its path.
+screenshot() {
+  local before
+  before=$(ls screenshots 2>/dev/null | wc -l)
+  press Print 0.1
+  for _ in $(seq 1 50); do
+    [ "$(ls screenshots 2>/dev/null | wc -l)" -gt "$before" ] && break
+    sleep 0.05
+  done
+  ls -t screenshots/*.png 2>/dev/null | head -n1
+}
+
+"$program" &
+pid=$!
+window=""
+for _ in $(seq 1 200); do
+  window=$(xdotool search --onlyvisible --name '^Lumotta$' 2>/dev/null | head -n1)
+  [ -n "$window" ] && break
+  alive
+  sleep 0.05
+done
+[ -n "$window" ] || fail "no window captioned Lumotta"
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+
+# The start-up movie shows (dark, not black), and a key skips it: Space,
+# which is no game button, so the title's intro does not take it too.
+wait_for_mean movie 2 90 15
+press space
+# The title's intro builds up on a light ground; a press jumps to its end.
+wait_for_mean title-start 100 255 15
+press z 1.0
+grab title 100 230
+file=$(screenshot)
+[ -n "$file" ] || fail "Print Screen saved no picture"
+cp "$file" "$shots/title-print-screen.png"
+grab title-again 100 230
+# The title moves (its backdrop scrolls, a picture pulses): most of it agrees.
+expect_match "$shots/title-print-screen.png" "$shots/title-again.png" 0.85
+# The menu over the darkened intro, with the cursor on its third item: the
+# headless reference frame of the same moment.
+press z
+wait_for_picture menu "$golden/title_menu.png" 0.9 10
+press Down
+press Down 0.5
+grab menu 30 200
+expect_match "$shots/menu.png" "$golden/title_menu.png" 0.95
+# A new game: the opening movie, skipped, then the first stage as the
+# headless reference shows it after its intro.
+press Up
+press Up
+press z
+wait_for_mean opening-movie 2 90 15
+press space
+wait_for_picture stage "$golden/first_stage.png" 0.97 20
+# Its first frames show the stage too; the intro's banner and sparkles follow
+# for about two seconds.
+sleep 3
+wait_for_picture stage "$golden/first_stage.png" 0.97 20
+file=$(screenshot)
+[ -n "$file" ] || fail "Print Screen saved no picture"
+cp "$file" "$shots/stage-print-screen.png"
+grab stage-again 20 230
+expect_match "$shots/stage-print-screen.png" "$shots/stage-again.png" 0.97
+expect_match "$shots/stage-print-screen.png" "$golden/first_stage.png" 0.95
+
+press Escape 0
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.05
+done
+kill -0 "$pid" 2>/dev/null && fail "Escape did not end the program"
+wait "$pid"
+status=$?
+pid=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "session ok"
+SESSION
+chmod +x "$work/session.sh"
+
+cd "$work/game" || exit 1
+echo "settings: ${settings[*]:-(none)}"
+env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run" "${settings[@]}" \
+  xvfb-run -a -s "-screen 0 1024x768x24" "$work/session.sh" "$program" "$probe" "$golden" "$work/shots"
+status=$?
+grep -E "Renderer:|Drawing on|Frame pacing" Log.txt 2>/dev/null | sed 's/^[0-9]*:\s*/log: /'
+[ "$status" -eq 0 ] || { echo "FAIL (pictures in $work/shots)"; exit 1; }
+for f in K S B H; do
+  [ -f 01/$f.dat ] || { echo "FAIL: 01/$f.dat was not written"; exit 1; }
+done
+echo PASS

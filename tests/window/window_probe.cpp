@@ -1,0 +1,160 @@
+// Looks at the game's window from outside, as a player's screen shows it.
+//   window_probe grab WINDOW_ID OUT.png      the window's picture from the X server
+//   window_probe compare A.png B.png SLACK   share of pixels within SLACK per channel
+//   window_probe colours A.png               mean brightness and the share of dark pixels
+// Results go to standard output as "key value" lines; the exit status is 0
+// when the pictures could be read, 1 otherwise.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // three bytes a pixel
+};
+
+bool readPng(const char* path, Picture& picture) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path)) return false;
+    image.format = PNG_FORMAT_RGB;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.assign(static_cast<size_t>(picture.width) * picture.height * 3, 0);
+    return png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) != 0;
+}
+
+bool writePng(const char* path, const Picture& picture) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(picture.width);
+    image.height = static_cast<png_uint_32>(picture.height);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path, 0, picture.rgb.data(), 0, nullptr) != 0;
+}
+
+// The bits of one colour channel under its mask, scaled to 0..255.
+uint8_t channel(unsigned long pixel, unsigned long mask) {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    const unsigned long top = mask >> shift;
+    return static_cast<uint8_t>(((pixel & mask) >> shift) * 255 / top);
+}
+
+// A window that is not mapped yet (or is being remade) answers with an X
+// error; the default handler would end the program.
+int gXErrors = 0;
+int countXError(Display*, XErrorEvent*) {
+    ++gXErrors;
+    return 0;
+}
+
+int grab(const char* windowText, const char* out) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "no X display\n");
+        return 1;
+    }
+    XSetErrorHandler(countXError);
+    const Window window = std::strtoul(windowText, nullptr, 0);
+    XWindowAttributes attributes{};
+    XImage* image = nullptr;
+    // A window just made may take a moment to become viewable.
+    for (int attempt = 0; attempt < 50 && !image; ++attempt) {
+        if (attempt > 0) usleep(50'000);
+        if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) continue;
+        image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                          static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    }
+    if (!image) {
+        std::fprintf(stderr, "the picture of window %s could not be read (%d X errors)\n", windowText, gXErrors);
+        XCloseDisplay(display);
+        return 1;
+    }
+    Picture picture;
+    picture.width = attributes.width;
+    picture.height = attributes.height;
+    picture.rgb.resize(static_cast<size_t>(picture.width) * picture.height * 3);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            uint8_t* rgb = &picture.rgb[(static_cast<size_t>(y) * picture.width + x) * 3];
+            rgb[0] = channel(p, image->red_mask);
+            rgb[1] = channel(p, image->green_mask);
+            rgb[2] = channel(p, image->blue_mask);
+        }
+    }
+    XDestroyImage(image);
+    XCloseDisplay(display);
+    if (!writePng(out, picture)) {
+        std::fprintf(stderr, "%s could not be written\n", out);
+        return 1;
+    }
+    std::printf("size %dx%d\n", picture.width, picture.height);
+    return 0;
+}
+
+int compare(const char* a, const char* b, int slack) {
+    Picture first, second;
+    if (!readPng(a, first) || !readPng(b, second)) {
+        std::fprintf(stderr, "a picture could not be read\n");
+        return 1;
+    }
+    if (first.width != second.width || first.height != second.height) {
+        std::printf("match 0\nsizes %dx%d %dx%d\n", first.width, first.height, second.width, second.height);
+        return 0;
+    }
+    const size_t pixels = static_cast<size_t>(first.width) * first.height;
+    size_t matching = 0;
+    for (size_t i = 0; i < pixels; ++i) {
+        bool same = true;
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(first.rgb[i * 3 + c] - second.rgb[i * 3 + c]) > slack) same = false;
+        matching += same;
+    }
+    std::printf("match %.4f\n", pixels ? static_cast<double>(matching) / pixels : 0.0);
+    return 0;
+}
+
+int colours(const char* path) {
+    Picture picture;
+    if (!readPng(path, picture)) {
+        std::fprintf(stderr, "%s could not be read\n", path);
+        return 1;
+    }
+    const size_t pixels = static_cast<size_t>(picture.width) * picture.height;
+    double sum = 0;
+    size_t dark = 0;
+    for (size_t i = 0; i < pixels; ++i) {
+        const int level = picture.rgb[i * 3] + picture.rgb[i * 3 + 1] + picture.rgb[i * 3 + 2];
+        sum += level / 3.0;
+        dark += level < 3 * 16;
+    }
+    std::printf("size %dx%d\nmean %.2f\ndark %.4f\n", picture.width, picture.height,
+                pixels ? sum / pixels : 0.0, pixels ? static_cast<double>(dark) / pixels : 0.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string verb = argc > 1 ? argv[1] : "";
+    if (verb == "grab" && argc == 4) return grab(argv[2], argv[3]);
+    if (verb == "compare" && argc == 5) return compare(argv[2], argv[3], std::atoi(argv[4]));
+    if (verb == "colours" && argc == 3) return colours(argv[2]);
+    std::fprintf(stderr,
+                 "usage: window_probe grab WINDOW_ID OUT.png | compare A.png B.png SLACK | colours A.png\n");
+    return 2;
+}
