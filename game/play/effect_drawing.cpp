@@ -3,7 +3,7 @@
 #include "game/play/picture_cycles.h"
 #include "game/play/play_pictures.h"
 #include "game/play/play_render.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "game/play/player.h"
 #include "game/play/tile_map.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <cstdint>
 

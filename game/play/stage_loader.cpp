@@ -5,7 +5,7 @@
 
 #include "game/play/actors.h"
 #include "game/play/tile_map.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <cstdio>

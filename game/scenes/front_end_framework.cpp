@@ -2,7 +2,7 @@
 
 #include "game/play/draw_quad.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 void advanceMenuCounters() {

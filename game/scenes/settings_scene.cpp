@@ -4,7 +4,7 @@
 #include "game/scenes/front_end_framework.h"
 #include "game/scenes/scenes.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include "game/play/play_scene.h"
 #include "game/scenes/scenes.h"
 #include "game/shell/controls.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 namespace {

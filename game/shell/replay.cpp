@@ -1,7 +1,7 @@
 #include "game/shell/replay.h"
 
 #include "game/play/play_scene.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <cstring>
 

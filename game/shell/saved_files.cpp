@@ -1,6 +1,6 @@
 #include "game/shell/saved_files.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <cstdio>
 #include <string>

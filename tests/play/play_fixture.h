@@ -4,7 +4,7 @@
 
 #include "game/play/play_scene.h"
 #include "game/play/play_sounds.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "tests/play/stage_builder.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The frame tick, the scene dispatch and the scripted-input seam.
 #include "game/shell/controls.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
 #include "game/shell/saved_files.h"
+#include "game/state/globals.h"
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
 #include "media/media.h"
