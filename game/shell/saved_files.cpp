@@ -69,13 +69,3 @@ void writeSavedFiles() {
     writeFrom("01/B.dat", game.padButtons, sizeof game.padButtons);
     writeFrom("01/H.dat", &game.highestStage, sizeof game.highestStage);
 }
-
-void InsertHighScore(int score, int stageNumber) {
-    for (int r = 0; r < 10; ++r) {
-        if (score > game.highScores[r].score) {
-            for (int k = 9; k > r; --k) game.highScores[k] = game.highScores[k - 1];
-            game.highScores[r] = {score, stageNumber + 1};
-            return;
-        }
-    }
-}
