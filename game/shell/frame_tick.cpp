@@ -4,6 +4,7 @@
 #include "game/scenes/scenes.h"
 #include "game/shell/controls.h"
 #include "game/state/globals.h"
+#include "game/state/scene_entry.h"
 #include "media/media.h"
 
 namespace {
@@ -36,10 +37,13 @@ void ResetSceneState() {
     if (SceneRoutine reset = kSceneResets[game.scene]) reset();
 }
 
+void installShellSceneEntry() {
+    installSceneEntry({ResetSceneState, LoadSceneImages, LoadSceneSounds});
+}
+
 void enterScene() {
-    ResetSceneState();
-    LoadSceneImages();
-    LoadSceneSounds();
+    installShellSceneEntry();
+    enterCurrentScene();
 }
 
 void FrameTick() {
