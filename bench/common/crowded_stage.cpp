@@ -1,7 +1,7 @@
 #include "bench/common/crowded_stage.h"
 
 #include "game/play/effects.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "tests/play/stage_builder.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 //   build/bench/play_logic/bench_play_logic [seconds]
 #include "bench/common/crowded_stage.h"
 #include "game/play/play_scene.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <cstdio>
 #include <ctime>

@@ -14,7 +14,7 @@
 #include "bench/common/crowded_stage.h"
 #include "game/play/play_render.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 #include "game/play/draw_quad.h"
 #include "game/play/play_pictures.h"
 #include "game/play/play_render.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "game/play/effects.h"
 #include "game/play/tile_map.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 bool groundGoneUnderFeet(const Actor& a) {
     return !solidAtPoint(a.x - 8, a.y + 2) && !solidAtPoint(a.x + 8, a.y + 2);

@@ -2,9 +2,9 @@
 // being knocked out, expiring, and breaking a cell in passing.
 #pragma once
 
-#include "game/play/play_state.h"
 #include "game/play/tile_map.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/play_state.h"
 
 // Phases every creature understands.
 constexpr int16_t kPhaseFellThrough = 5;  // its floor broke under it

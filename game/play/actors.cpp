@@ -4,7 +4,7 @@
 
 #include "game/play/play_sounds.h"
 #include "game/play/player.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 int findFreeActorSlot() {
     for (int i = 0; i < kActorSlots; ++i)

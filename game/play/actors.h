@@ -1,7 +1,7 @@
 // The actor table: spawning, and the two contact tests.
 #pragma once
 
-#include "game/play/play_state.h"
+#include "game/state/play_state.h"
 
 // The lowest free slot of the actor table, or -1.
 int findFreeActorSlot();

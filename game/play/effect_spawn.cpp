@@ -2,7 +2,7 @@
 
 #include "game/play/game_random.h"
 #include "game/play/play_sounds.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 int findFreeEffectSlot() {
     for (int i = 0; i < kEffectSlots; ++i)

@@ -1,6 +1,6 @@
 #include "game/play/game_random.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 int gameRandom() {
     game.randomState = game.randomState * 214013u + 2531011u;

@@ -6,7 +6,7 @@
 #include "game/play/game_random.h"
 #include "game/play/play_sounds.h"
 #include "game/play/tile_map.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 namespace {
 

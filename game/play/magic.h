@@ -2,7 +2,7 @@
 // sequence and the big spell.
 #pragma once
 
-#include "game/play/play_state.h"
+#include "game/state/play_state.h"
 
 // The first tick of states 10, 11 and 12: make or break the cell in front.
 void castBlockMagic(Player& player);

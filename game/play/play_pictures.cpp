@@ -1,7 +1,7 @@
 #include "game/play/play_pictures.h"
 
 #include "game/play/draw_quad.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <cstdio>

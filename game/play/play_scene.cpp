@@ -9,8 +9,8 @@
 #include "game/play/play_sounds.h"
 #include "game/play/player.h"
 #include "game/play/tile_map.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/scene_entry.h"
 
 #include <cstdint>
 
@@ -182,9 +182,9 @@ void updateShake() {
 
 void enterNextScene() {
     // Sounds before pictures: the order the scene change has always had.
-    ResetSceneState();
-    LoadSceneSounds();
-    LoadSceneImages();
+    sceneEntry().resetState();
+    sceneEntry().loadSounds();
+    sceneEntry().loadImages();
 }
 
 void loseLifeIfDone() {
@@ -197,8 +197,8 @@ void loseLifeIfDone() {
         return;
     }
     // The same stage again, with its sounds reloaded and its pictures kept.
-    ResetSceneState();
-    LoadSceneSounds();
+    sceneEntry().resetState();
+    sceneEntry().loadSounds();
 }
 
 void finishStageIfDone() {

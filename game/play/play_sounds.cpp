@@ -1,6 +1,6 @@
 #include "game/play/play_sounds.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 namespace {

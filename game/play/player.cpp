@@ -7,7 +7,7 @@
 #include "game/play/magic.h"
 #include "game/play/play_sounds.h"
 #include "game/play/tile_map.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <initializer_list>
 

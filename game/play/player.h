@@ -1,7 +1,7 @@
 // The player: movement, collision, states and input.
 #pragma once
 
-#include "game/play/play_state.h"
+#include "game/state/play_state.h"
 
 // One tick of player `index` (0 or 1).
 void updatePlayer(int index);

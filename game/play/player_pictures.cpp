@@ -1,7 +1,7 @@
 #include "game/play/player_pictures.h"
 
 #include "game/play/picture_cycles.h"
-#include "game/play/play_state.h"
+#include "game/state/play_state.h"
 
 namespace {
 

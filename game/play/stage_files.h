@@ -3,7 +3,7 @@
 // 600 records of 32 int16 script values, all in cell order (column by column).
 #pragma once
 
-#include "game/play/play_state.h"
+#include "game/state/play_state.h"
 
 #include <cstddef>
 

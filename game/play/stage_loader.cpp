@@ -5,7 +5,8 @@
 
 #include "game/play/actors.h"
 #include "game/play/tile_map.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/little_endian.h"
 #include "media/media.h"
 
 #include <cstdio>
@@ -28,28 +29,18 @@ size_t readStageFile(const char* name, unsigned char* buffer, size_t size) {
     return total;
 }
 
-int32_t readInt32(const unsigned char* p) {
-    uint32_t v = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    return static_cast<int32_t>(v);
-}
-
-int16_t readInt16(const unsigned char* p) {
-    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
-}
-
 // Whole values only: a file cut inside a value leaves that value as it was.
 void decodeIntLayer(const unsigned char* bytes, size_t size, int32_t* layer) {
     if (!bytes) return;
     if (size > kStageLayerBytes) size = kStageLayerBytes;
-    for (size_t i = 0; i < size / 4; ++i) layer[i] = readInt32(bytes + 4 * i);
+    for (size_t i = 0; i < size / 4; ++i) layer[i] = static_cast<int32_t>(readLe32(bytes + 4 * i));
 }
 
 void decodeScripts(const unsigned char* bytes, size_t size) {
     if (!bytes) return;
     if (size > kStageScriptBytes) size = kStageScriptBytes;
     int16_t* values = &game.tileMap.cellScripts[0][0];
-    for (size_t i = 0; i < size / 2; ++i) values[i] = readInt16(bytes + 2 * i);
+    for (size_t i = 0; i < size / 2; ++i) values[i] = static_cast<int16_t>(readLe16(bytes + 2 * i));
 }
 
 void resetPlayState() {

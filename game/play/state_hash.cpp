@@ -1,6 +1,6 @@
 #include "game/play/state_hash.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 #include "game/play/tile_map.h"
 
 #include "game/play/actors.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 void setBlock(int column, int row, int32_t value) {
     int i = cellIndex(column, row);

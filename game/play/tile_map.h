@@ -2,8 +2,8 @@
 // grid read as empty cells, and writes to them are ignored.
 #pragma once
 
-#include "game/play/play_state.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/play_state.h"
 
 #include <cstdint>
 

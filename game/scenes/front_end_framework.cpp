@@ -1,8 +1,8 @@
 #include "game/scenes/front_end_framework.h"
 
 #include "game/play/draw_quad.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/scene_entry.h"
 #include "media/media.h"
 
 void advanceMenuCounters() {
@@ -40,7 +40,7 @@ void playMenuSound(int slot) { playSceneSound(slot, kPlayOnce); }
 
 void changeScene(int scene) {
     game.scene = scene;
-    enterScene();
+    enterCurrentScene();
 }
 
 void setAlpha(int parameter) { SetBlendMode(kBlendAlpha, parameter); }

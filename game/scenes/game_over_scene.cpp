@@ -4,8 +4,8 @@
 #include "game/play/draw_quad.h"
 #include "game/scenes/front_end_framework.h"
 #include "game/scenes/scenes.h"
-#include "game/shell/globals.h"
-#include "game/shell/saved_files.h"
+#include "game/state/globals.h"
+#include "game/state/high_scores.h"
 #include "media/media.h"
 
 namespace {

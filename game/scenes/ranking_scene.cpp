@@ -2,7 +2,7 @@
 // away, then places 5 to 1 slide in and stay. Button 1 leaves for the title.
 #include "game/scenes/front_end_framework.h"
 #include "game/scenes/scenes.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // take effect at once; the program's exit writes them to the files.
 #include "game/scenes/front_end_framework.h"
 #include "game/scenes/scenes.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/scene_entry.h"
 #include "media/media.h"
 
 #include <cstdio>
@@ -53,7 +53,7 @@ void switchDisplay() {
         ChangeWindowMode(1);
         SetDrawTarget(kDrawTargetBack);
     }
-    LoadSceneImages();  // the pictures are made again for the new screen
+    sceneEntry().loadImages();  // the pictures are made again for the new screen
 }
 
 void changeLives(int by) {

@@ -3,7 +3,7 @@
 #include "game/play/draw_quad.h"
 #include "game/scenes/front_end_framework.h"
 #include "game/scenes/scenes.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 namespace {

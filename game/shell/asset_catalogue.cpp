@@ -1,7 +1,7 @@
 #include "game/shell/asset_catalogue.h"
 
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 void LoadSceneImages() {

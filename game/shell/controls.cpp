@@ -1,6 +1,6 @@
 #include "game/shell/controls.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 // Turning the joypads and the keyboard into the two InputState records.
 #pragma once
 
-#include "game/shell/shell_state.h"
+#include "game/state/shell_state.h"
 
 #include <cstdint>
 

@@ -3,8 +3,9 @@
 #include "game/play/play_scene.h"
 #include "game/scenes/scenes.h"
 #include "game/shell/controls.h"
-#include "game/shell/globals.h"
 #include "game/shell/help_overlay.h"
+#include "game/state/globals.h"
+#include "game/state/scene_entry.h"
 #include "media/media.h"
 
 namespace {
@@ -37,10 +38,13 @@ void ResetSceneState() {
     if (SceneRoutine reset = kSceneResets[game.scene]) reset();
 }
 
+void installShellSceneEntry() {
+    installSceneEntry({ResetSceneState, LoadSceneImages, LoadSceneSounds});
+}
+
 void enterScene() {
-    ResetSceneState();
-    LoadSceneImages();
-    LoadSceneSounds();
+    installShellSceneEntry();
+    enterCurrentScene();
 }
 
 void FrameTick() {

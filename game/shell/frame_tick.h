@@ -8,5 +8,12 @@ void ResetSceneState();
 void LoadSceneImages();
 void LoadSceneSounds();
 
-// Reset, images, sounds: the usual way into a new scene.
+// Installs the three routines above as the scene entry
+// (game/state/scene_entry.h) that play and the front-end scenes change
+// scenes through.
+void installShellSceneEntry();
+
+// Reset, images, sounds: the usual way into a new scene. The shell's scene
+// entry is installed first, so every scene change from here on goes through
+// the shell.
 void enterScene();

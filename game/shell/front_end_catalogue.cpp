@@ -2,7 +2,7 @@
 // which slots for each scene. The movie scenes load nothing.
 #include "game/shell/asset_catalogue.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <cstdio>

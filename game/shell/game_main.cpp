@@ -3,9 +3,9 @@
 #include "game/shell/controls.h"
 #include "game/shell/data_directory.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
 #include "game/shell/replay_recorder.h"
 #include "game/shell/saved_files.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 int runGame() {

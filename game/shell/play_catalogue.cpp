@@ -3,7 +3,7 @@
 
 #include "game/shell/asset_catalogue.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <cstdio>

@@ -1,7 +1,8 @@
 #include "game/shell/replay.h"
 
 #include "game/play/play_scene.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/little_endian.h"
 
 #include <cstring>
 
@@ -10,22 +11,6 @@ namespace {
 constexpr unsigned char kMagic[4] = {'L', 'R', 'P', 'L'};
 // More ticks than this is not a replay of one stage (days of play).
 constexpr uint32_t kMaxTicks = 16u * 1024u * 1024u;
-
-void put16(std::vector<unsigned char>& out, uint16_t v) {
-    out.push_back(static_cast<unsigned char>(v));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-void put32(std::vector<unsigned char>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-uint16_t get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-uint32_t get32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 uint16_t packDirection(int32_t value, uint16_t positive) {
     return value > 0 ? positive : value < 0 ? static_cast<uint16_t>(positive * 2) : 0;
@@ -53,22 +38,22 @@ InputState unpackReplayInput(uint16_t packed) {
 std::vector<unsigned char> encodeReplay(const Replay& replay) {
     const ReplayStart& s = replay.start;
     std::vector<unsigned char> out(kMagic, kMagic + 4);
-    put16(out, kReplayVersion);
-    put16(out, kReplayHeaderSize);
-    put32(out, static_cast<uint32_t>(s.stage));
-    put32(out, s.randomState);
-    put32(out, static_cast<uint32_t>(s.score));
-    put32(out, static_cast<uint32_t>(replay.ticks.size()));
-    put16(out, static_cast<uint16_t>(s.noTimeLimit));
-    put16(out, static_cast<uint16_t>(s.lives));
-    put16(out, static_cast<uint16_t>(s.magic));
-    put16(out, static_cast<uint16_t>(s.facing));
+    putLe16(out, kReplayVersion);
+    putLe16(out, kReplayHeaderSize);
+    putLe32(out, static_cast<uint32_t>(s.stage));
+    putLe32(out, s.randomState);
+    putLe32(out, static_cast<uint32_t>(s.score));
+    putLe32(out, static_cast<uint32_t>(replay.ticks.size()));
+    putLe16(out, static_cast<uint16_t>(s.noTimeLimit));
+    putLe16(out, static_cast<uint16_t>(s.lives));
+    putLe16(out, static_cast<uint16_t>(s.magic));
+    putLe16(out, static_cast<uint16_t>(s.facing));
     for (uint8_t b : s.prevButtons) out.push_back(b ? 1 : 0);
     out.push_back(static_cast<unsigned char>(s.prevVertical));
     out.push_back(static_cast<unsigned char>(s.prevHorizontal));
     out.push_back(s.crouching ? 1 : 0);
     out.push_back(0);
-    for (uint16_t t : replay.ticks) put16(out, t);
+    for (uint16_t t : replay.ticks) putLe16(out, t);
     return out;
 }
 
@@ -77,25 +62,25 @@ bool decodeReplay(const unsigned char* bytes, size_t size, Replay& out, std::str
         error = "not a replay file";
         return false;
     }
-    uint16_t version = get16(bytes + 4);
+    uint16_t version = readLe16(bytes + 4);
     if (version != kReplayVersion) {
         error = "replay version " + std::to_string(version) + " is not known";
         return false;
     }
-    size_t headerSize = get16(bytes + 6);
+    size_t headerSize = readLe16(bytes + 6);
     if (headerSize < kReplayHeaderSize || headerSize > size) {
         error = "the replay header is damaged";
         return false;
     }
     ReplayStart s;
-    s.stage = static_cast<int32_t>(get32(bytes + 8));
-    s.randomState = get32(bytes + 12);
-    s.score = static_cast<int32_t>(get32(bytes + 16));
-    uint32_t ticks = get32(bytes + 20);
-    s.noTimeLimit = static_cast<int16_t>(get16(bytes + 24));
-    s.lives = static_cast<int16_t>(get16(bytes + 26));
-    s.magic = static_cast<int16_t>(get16(bytes + 28));
-    s.facing = static_cast<int16_t>(get16(bytes + 30));
+    s.stage = static_cast<int32_t>(readLe32(bytes + 8));
+    s.randomState = readLe32(bytes + 12);
+    s.score = static_cast<int32_t>(readLe32(bytes + 16));
+    uint32_t ticks = readLe32(bytes + 20);
+    s.noTimeLimit = static_cast<int16_t>(readLe16(bytes + 24));
+    s.lives = static_cast<int16_t>(readLe16(bytes + 26));
+    s.magic = static_cast<int16_t>(readLe16(bytes + 28));
+    s.facing = static_cast<int16_t>(readLe16(bytes + 30));
     for (int b = 0; b < 4; ++b) s.prevButtons[b] = bytes[32 + b] ? 1 : 0;
     s.prevVertical = static_cast<int8_t>(bytes[36]);
     s.prevHorizontal = static_cast<int8_t>(bytes[37]);
@@ -111,7 +96,7 @@ bool decodeReplay(const unsigned char* bytes, size_t size, Replay& out, std::str
     out.start = s;
     out.ticks.resize(ticks);
     for (uint32_t i = 0; i < ticks; ++i) {
-        uint16_t t = get16(bytes + headerSize + 2 * i);
+        uint16_t t = readLe16(bytes + headerSize + 2 * i);
         if ((t & 3) == 3 || ((t >> 2) & 3) == 3 || (t >> 12) != 0) {
             error = "tick " + std::to_string(i) + " holds an impossible input";
             return false;

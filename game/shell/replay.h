@@ -19,7 +19,7 @@
 // Tick 0 is the first play-scene tick after the stage was loaded.
 #pragma once
 
-#include "game/shell/shell_state.h"
+#include "game/state/shell_state.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "game/shell/replay_recorder.h"
 
 #include "game/play/play_scene.h"
-#include "game/shell/globals.h"
 #include "game/shell/replay.h"
+#include "game/state/globals.h"
 
 #include <cstdio>
 #include <cstdlib>

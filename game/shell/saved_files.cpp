@@ -1,6 +1,6 @@
 #include "game/shell/saved_files.h"
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <cstdio>
 #include <string>
@@ -68,14 +68,4 @@ void writeSavedFiles() {
     writeFrom("01/S.dat", game.highScores, sizeof game.highScores);
     writeFrom("01/B.dat", game.padButtons, sizeof game.padButtons);
     writeFrom("01/H.dat", &game.highestStage, sizeof game.highestStage);
-}
-
-void InsertHighScore(int score, int stageNumber) {
-    for (int r = 0; r < 10; ++r) {
-        if (score > game.highScores[r].score) {
-            for (int k = 9; k > r; --k) game.highScores[k] = game.highScores[k - 1];
-            game.highScores[r] = {score, stageNumber + 1};
-            return;
-        }
-    }
 }

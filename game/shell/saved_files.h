@@ -15,5 +15,3 @@ void readSavedFiles();
 // a crash or a full disk leaves the old file whole. Failures are silent.
 void writeSavedFiles();
 
-// Inserts a score into the ranking (ties go below the stored score).
-void InsertHighScore(int score, int stageNumber);

@@ -5,10 +5,10 @@
 // the screen.
 #include "game/shell/controls.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
 #include "game/shell/play_catalogue.h"
 #include "game/shell/replay.h"
 #include "game/shell/saved_files.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 #include "tests/content_pictures/picture_files.h"
 #include "tests/support/test_support.h"

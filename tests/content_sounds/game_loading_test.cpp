@@ -2,7 +2,7 @@
 // catalogue finds its files in the default data set and the media layer
 // accepts them. Skipped while the media layer has no sound.
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 #include "tests/support/test_support.h"
 

@@ -1,7 +1,7 @@
 // The play scene's catalogue: every file and the slot it loads into.
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
 #include "game/shell/play_catalogue.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 #include "tests/support/test_support.h"
 

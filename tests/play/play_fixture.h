@@ -4,7 +4,8 @@
 
 #include "game/play/play_scene.h"
 #include "game/play/play_sounds.h"
-#include "game/shell/globals.h"
+#include "game/shell/frame_tick.h"
+#include "game/state/globals.h"
 #include "tests/play/stage_builder.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,8 @@ protected:
         game.players[0].lives = 2;
         playedSounds().clear();
         setPlaySoundObserver(recordSound);
+        // A lost life or a cleared stage enters the next scene as the game does.
+        installShellSceneEntry();
     }
     void TearDown() override { setPlaySoundObserver(nullptr); }
 

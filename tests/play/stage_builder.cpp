@@ -1,7 +1,7 @@
 #include "tests/play/stage_builder.h"
 
-#include "game/play/play_state.h"
 #include "game/play/stage_files.h"
+#include "game/state/play_state.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,8 +2,8 @@
 // floor, cells set by hand and actors placed by hand.
 #pragma once
 
-#include "game/play/play_state.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
+#include "game/state/play_state.h"
 
 #include <cstring>
 

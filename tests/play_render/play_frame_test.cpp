@@ -2,7 +2,7 @@
 // drawn headless and read back pixel by pixel.
 #include "game/play/play_pictures.h"
 #include "game/play/play_render.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 #include "tests/support/golden_picture.h"
 #include "tests/support/test_support.h"

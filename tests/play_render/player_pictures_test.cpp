@@ -1,6 +1,6 @@
 #include "game/play/picture_cycles.h"
-#include "game/play/play_state.h"
 #include "game/play/player_pictures.h"
+#include "game/state/play_state.h"
 
 #include <gtest/gtest.h>
 

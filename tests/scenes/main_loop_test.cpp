@@ -4,8 +4,8 @@
 // cleared by its shipped solution.
 #include "game/shell/controls.h"
 #include "game/shell/game_main.h"
-#include "game/shell/globals.h"
 #include "game/shell/replay.h"
+#include "game/state/globals.h"
 #include "media/core/area_hooks.h"
 #include "media/media.h"
 #include "tests/support/test_support.h"

@@ -1,7 +1,7 @@
 // Driving the front-end scenes tick by tick with scripted input for player 1.
 #pragma once
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 namespace scene_test {
 

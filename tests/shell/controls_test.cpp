@@ -1,8 +1,8 @@
 // ReadJoypads then ReadKeyboard, through the real devices: key events in
 // SDL's queue and SDL's virtual joysticks.
 #include "game/shell/controls.h"
-#include "game/shell/globals.h"
 #include "game/shell/saved_files.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 #include "tests/support/test_support.h"
 

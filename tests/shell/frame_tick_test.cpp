@@ -1,8 +1,9 @@
 // The frame tick, the scene dispatch and the scripted-input seam.
 #include "game/shell/controls.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
 #include "game/shell/saved_files.h"
+#include "game/state/globals.h"
+#include "game/state/scene_entry.h"
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
 #include "media/media.h"
@@ -13,6 +14,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,10 +29,12 @@ protected:
         game = GameGlobals{};
         setSavedDefaults();
         setDefaultKeyAssignment();
+        installShellSceneEntry();
     }
     void TearDown() override {
         removeInputScript();
         setInputObserver(nullptr, nullptr);
+        installShellSceneEntry();
     }
     ScratchDirectory dir_{"tick"};
     HeadlessMedia media_;
@@ -38,8 +42,42 @@ protected:
 
 TEST_F(FrameTickTest, StartUpMovieHandsOverToTheTitleWithinTheTick) {
     game.scene = kSceneStartupMovie;
+    game.exitCounter = 7;
     FrameTick();
     EXPECT_EQ(game.scene, kSceneTitle);
+    EXPECT_EQ(game.exitCounter, 0);  // the title was entered: its reset ran
+}
+
+// The routines a scene change ran, in order, with the scene each one saw.
+std::vector<std::pair<char, int>>& entryCalls() {
+    static std::vector<std::pair<char, int>> calls;
+    return calls;
+}
+
+void installRecordingEntry() {
+    entryCalls().clear();
+    installSceneEntry({[] { entryCalls().push_back({'r', game.scene}); },
+                       [] { entryCalls().push_back({'i', game.scene}); },
+                       [] { entryCalls().push_back({'s', game.scene}); }});
+}
+
+TEST_F(FrameTickTest, EnteringASceneInstallsTheShellsDispatchForLaterSceneChanges) {
+    installRecordingEntry();
+    game.scene = kSceneRanking;
+    enterScene();
+    EXPECT_TRUE(entryCalls().empty());
+    EXPECT_EQ(sceneEntry().resetState, &ResetSceneState);
+    EXPECT_EQ(sceneEntry().loadImages, &LoadSceneImages);
+    EXPECT_EQ(sceneEntry().loadSounds, &LoadSceneSounds);
+}
+
+TEST_F(FrameTickTest, ScenesChangeThroughTheInstalledEntryResetThenPicturesThenSounds) {
+    installRecordingEntry();
+    game.scene = kSceneStartupMovie;
+    FrameTick();
+    const std::vector<std::pair<char, int>> expected = {
+        {'r', kSceneTitle}, {'i', kSceneTitle}, {'s', kSceneTitle}};
+    EXPECT_EQ(entryCalls(), expected);
 }
 
 TEST_F(FrameTickTest, SceneNumbersOutsideTheTableRunNothing) {

@@ -1,5 +1,5 @@
-#include "game/shell/globals.h"
-#include "game/shell/saved_files.h"
+#include "game/state/globals.h"
+#include "game/state/high_scores.h"
 
 #include <gtest/gtest.h>
 

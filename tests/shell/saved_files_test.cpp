@@ -1,5 +1,5 @@
-#include "game/shell/globals.h"
 #include "game/shell/saved_files.h"
+#include "game/state/globals.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Replay files, the input-script language, and recording in the game.
 #include "game/play/play_scene.h"
 #include "game/play/state_hash.h"
-#include "game/shell/globals.h"
 #include "game/shell/replay.h"
 #include "game/shell/replay_recorder.h"
+#include "game/state/globals.h"
 #include "tests/support/test_support.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"

@@ -3,8 +3,8 @@
 // and can take screenshots through the real renderer.
 #include "game/play/play_render.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
 #include "game/shell/replay.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"

@@ -3,7 +3,7 @@
 #include "game/play/play_scene.h"
 #include "game/play/stage_files.h"
 #include "game/play/state_hash.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "tools/stagec/stage_io.h"
 
 #include <cinttypes>

@@ -1,5 +1,7 @@
 #include "tools/stagec/stage_text.h"
 
+#include "game/state/little_endian.h"
+
 #include <algorithm>
 #include <charconv>
 #include <map>
@@ -657,20 +659,13 @@ private:
 
 void putLayer(std::vector<unsigned char>& out, const std::array<int32_t, kCells>& cells) {
     out.reserve(kLayerBytes);
-    for (int32_t v : cells) {
-        auto u = static_cast<uint32_t>(v);
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(u >> (8 * i)));
-    }
+    for (int32_t v : cells) putLe32(out, static_cast<uint32_t>(v));
 }
 
 void readLayer(const std::vector<unsigned char>& bytes, std::array<int32_t, kCells>& cells,
                const char* name, std::string* note) {
     size_t count = std::min(bytes.size(), kLayerBytes) / 4;
-    for (size_t i = 0; i < count; ++i) {
-        const unsigned char* p = bytes.data() + 4 * i;
-        cells[i] = static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                        static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-    }
+    for (size_t i = 0; i < count; ++i) cells[i] = static_cast<int32_t>(readLe32(bytes.data() + 4 * i));
     if (note && bytes.size() != kLayerBytes)
         *note += std::string(name) + " holds " + std::to_string(bytes.size()) + " bytes, not 2400; ";
 }
@@ -705,11 +700,7 @@ std::vector<unsigned char> hiddenFileBytes(const StageData& data) {
 std::vector<unsigned char> scriptFileBytes(const StageData& data) {
     std::vector<unsigned char> out;
     out.reserve(kScriptBytes);
-    for (int16_t v : data.scripts) {
-        auto u = static_cast<uint16_t>(v);
-        out.push_back(static_cast<unsigned char>(u));
-        out.push_back(static_cast<unsigned char>(u >> 8));
-    }
+    for (int16_t v : data.scripts) putLe16(out, static_cast<uint16_t>(v));
     return out;
 }
 
@@ -720,7 +711,7 @@ StageData stageFromBytes(const std::vector<unsigned char>& blocks, const std::ve
     readLayer(hidden, data.hidden, "the hidden-item file", note);
     size_t count = std::min(scripts.size(), kScriptBytes) / 2;
     for (size_t i = 0; i < count; ++i)
-        data.scripts[i] = static_cast<int16_t>(static_cast<uint16_t>(scripts[2 * i] | scripts[2 * i + 1] << 8));
+        data.scripts[i] = static_cast<int16_t>(readLe16(scripts.data() + 2 * i));
     if (note && scripts.size() != kScriptBytes)
         *note += "the cell-script file holds " + std::to_string(scripts.size()) + " bytes, not 38400; ";
     return data;

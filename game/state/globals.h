@@ -3,9 +3,9 @@
 // can be copied, compared and hashed.
 #pragma once
 
-#include "game/play/play_state.h"
-#include "game/scenes/front_end_state.h"
-#include "game/shell/shell_state.h"
+#include "game/state/front_end_state.h"
+#include "game/state/play_state.h"
+#include "game/state/shell_state.h"
 
 #include <type_traits>
 

@@ -1,3 +1,0 @@
-#include "game/shell/globals.h"
-
-GameGlobals game{};

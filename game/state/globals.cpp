@@ -1,0 +1,3 @@
+#include "game/state/globals.h"
+
+GameGlobals game{};
