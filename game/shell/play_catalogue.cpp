@@ -102,11 +102,25 @@ public:
     }
 };
 
+// Has the media layer's worker decode what the requests would load.
+class ScenePreparer final : public PlayAssetVisitor {
+public:
+    void picture(int32_t*, const char* name) override { PrepareImage(name); }
+    void sheet(int32_t*, const char* name, int, int, int) override { PrepareImage(name); }
+    void sound(int32_t*, const char* name, bool streamed) override {
+        if (!streamed) PrepareSound(name);  // music is decoded as it plays
+    }
+};
+
+void visitStageBackground(int stage, PlayAssetVisitor& v) {
+    int band = stageBand(stage);
+    if (band >= 0) visitPicture(v, &game.sceneImages[0], 3, kBackgroundOfBand[band], "bmp");
+}
+
 }  // namespace
 
 void visitPlaySceneImages(int stage, PlayAssetVisitor& v) {
-    int band = stageBand(stage);
-    if (band >= 0) visitPicture(v, &game.sceneImages[0], 3, kBackgroundOfBand[band], "bmp");
+    visitStageBackground(stage, v);
 
     for (int n = 0; n < 400; ++n) visitPicture(v, &game.tileImages[n], 2, n, "bmp");
 
@@ -147,4 +161,18 @@ void loadPlaySceneImages() {
 void loadPlaySceneSounds() {
     SceneLoader loader;
     visitPlaySceneSounds(game.stageNumber, loader);
+}
+
+void preparePlayScene(int stage) {
+    ScenePreparer preparer;
+    visitPlaySceneSounds(stage, preparer);
+    visitPlaySceneImages(stage, preparer);
+    visitStageBackground(stage + 1, preparer);
+}
+
+void prepareNextStageBackground(int stage) {
+    // Stages of one band share their background: it is loaded already.
+    if (stageBand(stage + 1) == stageBand(stage)) return;
+    ScenePreparer preparer;
+    visitStageBackground(stage + 1, preparer);
 }

@@ -21,3 +21,9 @@ public:
 void visitPlaySceneImages(int stage, PlayAssetVisitor& visitor);
 // Every sound of the play scene for `stage`, in loading order.
 void visitPlaySceneSounds(int stage, PlayAssetVisitor& visitor);
+
+// Has the media layer decode ahead, on its worker thread, the pictures and
+// sounds entering the play scene at `stage` loads, and the next stage's
+// background; or only the next stage's background, when it is another.
+void preparePlayScene(int stage);
+void prepareNextStageBackground(int stage);

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace media {
@@ -28,6 +29,20 @@ void HandleEvent(const SDL_Event& event);
 namespace files {
 void Reset();                    // archive extension, table and cache cleared
 void Stop();
+// While one lives (under the API lock), the file operations look names up as
+// of its start: the current directory and the directory changes are read
+// once for a run of opens, such as a picture and its alpha companion.
+class LookupBatch {
+public:
+    LookupBatch();
+    ~LookupBatch();
+    LookupBatch(const LookupBatch&) = delete;
+    LookupBatch& operator=(const LookupBatch&) = delete;
+
+private:
+    struct Scope;
+    std::unique_ptr<Scope> scope_;
+};
 }  // namespace files
 
 namespace images {
