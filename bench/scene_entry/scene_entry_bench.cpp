@@ -22,6 +22,7 @@
 #include "game/shell/saved_files.h"
 #include "game/state/globals.h"
 #include "game/state/scene_entry.h"
+#include "media/core/decoded_cache.h"
 #include "media/media.h"
 
 #include <algorithm>
@@ -52,14 +53,16 @@ double threadCpuMs() {
     return ts.tv_sec * 1e3 + ts.tv_nsec * 1e-6;
 }
 
-// Peak resident memory in MB since the last reset, from /proc.
-double peakResidentMb() {
+// Resident memory in MB from /proc: the peak since the last reset (VmHWM)
+// or now (VmRSS).
+double residentMb(const char* field = "VmHWM:") {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+        if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + std::strlen(field)) / 1024.0;
     return 0;
 }
+double peakResidentMb() { return residentMb(); }
 void resetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 struct Time {
@@ -252,9 +255,12 @@ int main(int argc, char** argv) {
             const auto begin = Clock::now();
             fullGame();
             const double ms = msSince(begin);
+            const double held = media::cache::HeldBytes() / 1048576.0;
+            const double now = residentMb("VmRSS:");
             EndMedia();
-            std::printf("a full game's scene changes, %s: %.1f s, peak resident memory %.0f MB\n", mode, ms / 1000,
-                        peakResidentMb());
+            std::printf("a full game's scene changes, %s: %.1f s, peak resident memory %.0f MB "
+                        "(at the end %.0f MB, of which %.0f MB kept decoded)\n",
+                        mode, ms / 1000, peakResidentMb(), now, held);
         }
     }
     return 0;

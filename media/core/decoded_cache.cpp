@@ -1,6 +1,7 @@
 #include "media/core/decoded_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -43,12 +44,14 @@ struct Cache {
     // Values let go of, destroyed outside the lock on a thread that loads
     // (a picture's textures belong to the thread that draws).
     std::vector<Value> graveyard;
+    int waiting = 0;            // loads waiting for an announced decode
     size_t held = 0;
     size_t budget = kDefaultBudgetMb << 20;
     int nextFlight = 1;
 };
 
 Cache gCache;
+std::atomic<void (*)()> gDecodeStartHook{nullptr};
 
 uint64_t Mix(uint64_t h) {
     h ^= h >> 33;
@@ -222,7 +225,9 @@ Value Find(const Key& key, bool* aheadOfRun) {
                 break;
             }
             if (!Flying(gCache, [&](const Key& k) { return k == key; })) break;
+            ++gCache.waiting;
             gCache.landed.wait(hold);
+            --gCache.waiting;
         }
     }
     Bury();
@@ -231,27 +236,51 @@ Value Find(const Key& key, bool* aheadOfRun) {
 
 bool KnownFile(const Key& key) {
     std::unique_lock<std::mutex> hold(gCache.mutex);
-    gCache.landed.wait(hold, [&] { return !Flying(gCache, [&](const Key& k) { return k.SameFile(key); }); });
+    const auto landed = [&] { return !Flying(gCache, [&](const Key& k) { return k.SameFile(key); }); };
+    if (!landed()) {
+        ++gCache.waiting;
+        gCache.landed.wait(hold, landed);
+        --gCache.waiting;
+    }
     return KnownLocked(gCache, key);
 }
 
-void Keep(Key key, Value value, size_t size) {
-    if (!value) return;
+bool Keep(Key key, Value value, size_t size) {
     {
         std::lock_guard<std::mutex> hold(gCache.mutex);
+        if (!value || gCache.budget == 0) return false;
         Insert(gCache, std::move(key), std::move(value), size);
+        EvictOverBudget(gCache);
+    }
+    Bury();
+    return true;
+}
+
+void Trim() {
+    {
+        std::lock_guard<std::mutex> hold(gCache.mutex);
         EvictOverBudget(gCache);
     }
     Bury();
 }
 
 bool BeginDecode(const Key& key, int& flight) {
-    std::lock_guard<std::mutex> hold(gCache.mutex);
-    if (Lookup(gCache, key) != gCache.entries.end()) return false;
-    if (Flying(gCache, [&](const Key& k) { return k == key; })) return false;
-    flight = gCache.nextFlight++;
-    gCache.flights.push_back(Flight{flight, &key, getpid()});
+    {
+        std::lock_guard<std::mutex> hold(gCache.mutex);
+        if (Lookup(gCache, key) != gCache.entries.end()) return false;
+        if (Flying(gCache, [&](const Key& k) { return k == key; })) return false;
+        flight = gCache.nextFlight++;
+        gCache.flights.push_back(Flight{flight, &key, getpid()});
+    }
+    if (void (*hook)() = gDecodeStartHook.load()) hook();
     return true;
+}
+
+void SetDecodeStartHook(void (*hook)()) { gDecodeStartHook = hook; }
+
+int Waiting() {
+    std::lock_guard<std::mutex> hold(gCache.mutex);
+    return gCache.waiting;
 }
 
 void EndDecode(int flight, Key&& key, Value value, size_t size, bool aheadOfRun) {

@@ -68,8 +68,12 @@ Value Find(const Key& key, bool* aheadOfRun = nullptr);
 // True when some entry was made from the same file (SameFile), whatever it
 // was read with: the file is known to decode without a line for the log.
 bool KnownFile(const Key& key);
-// Keeps a result of `size` bytes (the key's bytes are counted as well).
-void Keep(Key key, Value value, size_t size);
+// Keeps a result of `size` bytes (the key's bytes are counted as well);
+// false when nothing is kept (no budget).
+bool Keep(Key key, Value value, size_t size);
+// Lets entries go until the budget is met again (after handles were
+// released).
+void Trim();
 
 // For the worker: false when the result is kept already or under way;
 // otherwise the decode is announced (key must stay as it is until then) and
@@ -78,6 +82,11 @@ void Keep(Key key, Value value, size_t size);
 // the thread that draws.
 bool BeginDecode(const Key& key, int& flight);
 void EndDecode(int flight, Key&& key, Value value, size_t size, bool aheadOfRun = false);
+
+// For tests: runs on the worker right after a decode is announced, before it
+// starts; and how many loads wait for an announced decode right now.
+void SetDecodeStartHook(void (*hook)());
+int Waiting();
 
 // Calls f(value) for every kept value of a kind.
 template <typename F>

@@ -80,9 +80,8 @@ std::shared_ptr<PixelStore> MakeStore(Picture&& picture, uint32_t colour) {
 size_t StoreBytes(const PixelStore& store) { return store.pixels.size() * sizeof(uint32_t); }
 
 void KeepStore(cache::Key&& key, const std::shared_ptr<PixelStore>& store) {
-    store->shared = true;
     const size_t size = StoreBytes(*store);
-    cache::Keep(std::move(key), store, size);
+    if (cache::Keep(std::move(key), store, size)) store->shared = true;
 }
 
 void DecodePictureAhead(const std::string& fileName, bool nextOfRun) {

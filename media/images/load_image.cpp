@@ -210,6 +210,7 @@ int DeleteImage(int graphHandle, int logFlag) {
     FlushRender();
     if (State().target == graphHandle) SelectTarget(kDrawTargetBack);
     DeleteImageRecord(graphHandle, logFlag != 0);
+    media::cache::Trim();   // what it showed may be the one over the budget
     return 0;
 }
 
@@ -221,6 +222,7 @@ int DeleteAllImages(int logFlag) {
     FlushRender();
     if (FindImage(State().target)) SelectTarget(kDrawTargetBack);
     DeleteAllImageRecords(logFlag != 0);
+    media::cache::Trim();
     return 0;
 }
 

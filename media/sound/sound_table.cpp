@@ -239,6 +239,7 @@ int DeleteAllSounds(int logFlag) {
     // Every scene change starts here (or at DeleteAllImages).
     media::report::SceneChangeBegins();
     ReleaseAll(logFlag != 0);
+    media::cache::Trim();
     return 0;
 }
 
