@@ -1,8 +1,8 @@
 // The play scene's pictures and sounds: which file goes into which slot.
 #include "game/shell/play_catalogue.h"
 
+#include "game/play/play_pictures.h"
 #include "game/shell/asset_catalogue.h"
-
 #include "game/state/globals.h"
 #include "media/media.h"
 
@@ -167,6 +167,10 @@ void preparePlayScene(int stage) {
     ScenePreparer preparer;
     visitPlaySceneSounds(stage, preparer);
     visitPlaySceneImages(stage, preparer);
+    // The intro's overlay loads a picture a tick from the stage's first
+    // tick on (frame 1 is in the set).
+    for (int frame = 2; frame <= kIntroOverlayFrames; ++frame)
+        visitPicture(preparer, nullptr, kIntroOverlayFolder, frame, "png");
     visitStageBackground(stage + 1, preparer);
 }
 

@@ -23,7 +23,8 @@ void visitPlaySceneImages(int stage, PlayAssetVisitor& visitor);
 void visitPlaySceneSounds(int stage, PlayAssetVisitor& visitor);
 
 // Has the media layer decode ahead, on its worker thread, the pictures and
-// sounds entering the play scene at `stage` loads, and the next stage's
-// background; or only the next stage's background, when it is another.
+// sounds entering the play scene at `stage` loads, the intro's overlay
+// frames and the next stage's background; or only the next stage's
+// background, when it is another.
 void preparePlayScene(int stage);
 void prepareNextStageBackground(int stage);
