@@ -16,7 +16,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <malloc.h>
 #include <ctime>
 #include <thread>
 
@@ -170,11 +169,6 @@ int InitMedia() {
     gWindowThread = std::this_thread::get_id();
     media::files::Reset();
     media::cache::Start();
-    // Decoded pictures of half a megabyte and more get pages of their own,
-    // given back when they go: without it the allocator raises the
-    // threshold after the first one freed, and memory that the cache let go
-    // of stays with the process.
-    mallopt(M_MMAP_THRESHOLD, 512 * 1024);
 
     logInstanceCheck(instance);
 
