@@ -60,6 +60,11 @@ public:
         idle_.wait(hold, [&] { return jobs_.empty() && !busy_; });
     }
 
+    bool Idle() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return jobs_.empty() && !busy_;
+    }
+
 private:
     void Run() {
         std::unique_lock<std::mutex> hold(mutex_);
@@ -96,5 +101,6 @@ Worker gWorker;
 void RunAhead(std::function<void()> job, bool urgent) { gWorker.Add(std::move(job), urgent); }
 void StopWorkAhead() { gWorker.Stop(); }
 void WaitForWorkAhead() { gWorker.WaitIdle(); }
+bool WorkAheadDone() { return gWorker.Idle(); }
 
 }  // namespace media::core

@@ -16,7 +16,9 @@ void RunAhead(std::function<void()> job, bool urgent);
 // thread may hold the API lock: it lets go of it for the wait.
 void StopWorkAhead();
 
-// Waits until every job given so far has run (for tests and benchmarks).
+// Waits until every job given so far has run, or tells whether they have
+// (for tests and benchmarks).
 void WaitForWorkAhead();
+bool WorkAheadDone();
 
 }  // namespace media::core
