@@ -16,8 +16,8 @@ namespace {
 
 constexpr size_t kDefaultBudgetMb = 256;
 constexpr size_t kMostBudgetMb = size_t{1} << 20;
-// The worker's latest results stay until they are taken, whatever the
-// budget: a picture decoded a step ahead is wanted by the next frame.
+// Pictures decoded ahead of a run stay until they are found (at most this
+// many), whatever the budget: the next frame wants them.
 constexpr size_t kPinned = 8;
 
 struct Entry {
@@ -40,7 +40,7 @@ struct Cache {
     std::list<Entry> entries;   // most recently used first
     std::unordered_multimap<uint64_t, std::list<Entry>::iterator> index;
     std::vector<Flight> flights;
-    std::vector<Value> pinned;  // oldest first
+    std::vector<Value> pinned;  // decoded ahead of a run and not found yet, oldest first
     // Values let go of, destroyed outside the lock on a thread that loads
     // (a picture's textures belong to the thread that draws).
     std::vector<Value> graveyard;
@@ -221,7 +221,11 @@ Value Find(const Key& key, bool* aheadOfRun) {
                 gCache.entries.splice(gCache.entries.begin(), gCache.entries, it);
                 found = it->value;
                 if (aheadOfRun) *aheadOfRun = it->ahead;
-                it->ahead = false;
+                if (it->ahead) {
+                    it->ahead = false;
+                    auto pin = std::find(gCache.pinned.begin(), gCache.pinned.end(), found);
+                    if (pin != gCache.pinned.end()) gCache.pinned.erase(pin);
+                }
                 break;
             }
             if (!Flying(gCache, [&](const Key& k) { return k == key; })) break;
@@ -264,10 +268,13 @@ void Trim() {
     Bury();
 }
 
-bool BeginDecode(const Key& key, int& flight) {
+bool BeginDecode(const Key& key, int& flight, bool wanted) {
     {
         std::lock_guard<std::mutex> hold(gCache.mutex);
         if (Lookup(gCache, key) != gCache.entries.end()) return false;
+        // Decoding ahead what may be wanted makes no sense once the budget
+        // is spent: it would only push out what was decoded before.
+        if (!wanted && gCache.held + key.bytes.size() > gCache.budget) return false;
         if (Flying(gCache, [&](const Key& k) { return k == key; })) return false;
         flight = gCache.nextFlight++;
         gCache.flights.push_back(Flight{flight, &key, getpid()});
@@ -291,11 +298,13 @@ void EndDecode(int flight, Key&& key, Value value, size_t size, bool aheadOfRun)
                                             [&](const Flight& f) { return f.id == flight; }),
                              gCache.flights.end());
         if (value) {
-            if (gCache.pinned.size() >= kPinned) {
-                gCache.graveyard.push_back(std::move(gCache.pinned.front()));
-                gCache.pinned.erase(gCache.pinned.begin());
+            if (aheadOfRun) {
+                if (gCache.pinned.size() >= kPinned) {
+                    gCache.graveyard.push_back(std::move(gCache.pinned.front()));
+                    gCache.pinned.erase(gCache.pinned.begin());
+                }
+                gCache.pinned.push_back(value);
             }
-            gCache.pinned.push_back(value);
             // Evicting waits for a thread that loads: that one destroys.
             Insert(gCache, std::move(key), std::move(value), size);
             gCache.entries.front().ahead = aheadOfRun;

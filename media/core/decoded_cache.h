@@ -75,12 +75,13 @@ bool Keep(Key key, Value value, size_t size);
 // released).
 void Trim();
 
-// For the worker: false when the result is kept already or under way;
-// otherwise the decode is announced (key must stay as it is until then) and
+// For the worker: false when the result is kept already or under way, or
+// when it is not surely wanted (a warm-up, not the next picture of a run)
+// and the budget is spent; otherwise the decode is announced (key must stay as it is until then) and
 // must be ended with EndDecode, with a null value when it failed or wrote to
 // the log. The worker never destroys a value: a picture's textures belong to
 // the thread that draws.
-bool BeginDecode(const Key& key, int& flight);
+bool BeginDecode(const Key& key, int& flight, bool wanted);
 void EndDecode(int flight, Key&& key, Value value, size_t size, bool aheadOfRun = false);
 
 // For tests: runs on the worker right after a decode is announced, before it

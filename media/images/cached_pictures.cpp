@@ -31,7 +31,7 @@ void DecodeOnWorker(const std::string& fileName, uint32_t colour, int flag, bool
     if (companion == Companion::TooLarge) return;
     key.hasExtra = companion == Companion::Read;
     int flight = 0;
-    if (!cache::BeginDecode(key, flight)) return;
+    if (!cache::BeginDecode(key, flight, aheadOfRun)) return;
     std::shared_ptr<PixelStore> store;
     {
         log::Watch watch;   // a result is kept only when decoding wrote nothing

@@ -103,6 +103,8 @@ bool SelectDrawTarget(int target) {
 
 void BeforeClear() {
     report::SceneChangeEnds();   // a new frame: the scene change is over
+    // What the worker decoded ahead meanwhile may have gone over the budget.
+    cache::Trim();
     if (!gRunning) return;
     if (gResetPending) OnRenderTargetsReset();
     NoteScreenCleared();

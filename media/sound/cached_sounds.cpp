@@ -47,7 +47,7 @@ void DecodeOnWorker(const std::string& fileName) {
     if (ReadWholeFile(fileName.c_str(), bytes) != ReadResult::kOk) return;
     cache::Key key = SoundKey(std::move(bytes));
     int flight = 0;
-    if (!cache::BeginDecode(key, flight)) return;
+    if (!cache::BeginDecode(key, flight, false)) return;
     std::string why;
     log::Watch watch;   // a result is kept only when decoding wrote nothing
     std::shared_ptr<DecodedSound> decoded = Decode(key.bytes, why);

@@ -320,6 +320,26 @@ TEST_F(PictureCacheBudget, TheLeastRecentlyUsedPicturesNoHandleShowsGoFirst) {
     EXPECT_EQ(Drawn(held, 1, 1, 200, 200), 0x010101u);
 }
 
+TEST_F(PictureCacheBudget, DecodingAheadStopsAtTheBudget) {
+    for (int n = 0; n < 10; ++n) {
+        WriteFile("w" + std::to_string(n) + ".bmp", Plain(200, 200, 0x010101u * (n + 1)));
+        ASSERT_EQ(PrepareImage(("w" + std::to_string(n) + ".bmp").c_str()), 0);
+    }
+    media::core::WaitForWorkAhead();
+    ClearScreen();   // a frame
+    EXPECT_LE(media::cache::HeldBytes(), size_t{1} << 20);
+    EXPECT_GT(media::cache::HeldBytes(), 0u);
+    // The first ones are there; the pictures are right whichever were kept.
+    const auto before = Pictures();
+    for (int n = 0; n < 10; ++n) {
+        const int h = LoadImage(("w" + std::to_string(n) + ".bmp").c_str(), 0);
+        EXPECT_EQ(Drawn(h, 5, 5, 200, 200), 0x010101u * (n + 1)) << n;
+        DeleteImage(h, 0);
+    }
+    EXPECT_GE(Pictures().reused, before.reused + 2);
+    EXPECT_LE(media::cache::HeldBytes(), size_t{1} << 20);
+}
+
 TEST_F(PictureCacheOff, WithNoBudgetEveryLoadDecodesAndNothingIsDecodedAhead) {
     WriteFile("p.bmp", Plain(4, 4, 0x123456));
     EXPECT_EQ(PrepareImage("p.bmp"), -1);
