@@ -6,18 +6,24 @@
 //
 // Each round starts the media layer afresh (nothing decoded yet) and walks
 // the scenes in the order a player meets them: the title (for two seconds
-// at 60 ticks a second), the first stage with its intro, the same stage
-// again after a lost life, the next stage, the game over, and every
-// front-end scene twice (first and second entry). A round runs once with
-// the decoded-picture cache off (LUMOTTA_CACHE_MB=0, every load decodes, as
-// before the cache) and once with its default budget; the figures are the
-// medians over the rounds, and the last column is the cached time as a
-// share of the uncached one. A round without the title ("stage entry, cold,
-// no warm-up") enters the first stage straight after start-up.
+// at 60 ticks a second, and on until its warm-up is done), the first stage
+// with its intro, the same stage again after a lost life, the next stage,
+// the game over, and every front-end scene twice (first and second entry).
+// A round runs once with the decoded cache off (LUMOTTA_CACHE_MB=0: every
+// load decodes, nothing is decoded ahead but the next picture of a run) and
+// once with its default budget; the figures are the medians over the
+// rounds, wall clock and the game thread's CPU time, and the last column is
+// the cached time as a share of the uncached one. A round without the title
+// ("stage entry, cold, no warm-up") enters the first stage straight after
+// start-up. BENCH_ONLY=cached or uncached runs one of the two.
+//
+// To compare with another build, compile this file against it (without the
+// two internal headers below, which only the warm-up's time and the full
+// game's cache figure need) and run both by turns.
 //
 // BENCH_FULL_GAME=1 adds a pass through every stage (each with its intro),
 // the interludes, the game over and the menus, and reports the peak
-// resident memory of the process.
+// resident memory of the process (target: 350 MB).
 #include "game/shell/frame_tick.h"
 #include "game/shell/saved_files.h"
 #include "game/state/globals.h"
