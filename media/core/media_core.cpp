@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <ctime>
 #include <thread>
 
@@ -169,6 +170,13 @@ int InitMedia() {
     gWindowThread = std::this_thread::get_id();
     media::files::Reset();
     media::cache::Start();
+    // Pictures of a megabyte and more (backgrounds, overlay frames) get
+    // pages of their own, given back to the system when they go. Left to
+    // itself the allocator raises this threshold after the first such block
+    // is freed and serves the next ones from its heaps, where what the
+    // cache lets go of (freed on another thread than it was decoded on)
+    // stays with the process and the peak creeps up.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 
     logInstanceCheck(instance);
 

@@ -4,6 +4,7 @@
 #include "media/core/log.h"
 #include "media/core/work_ahead.h"
 #include "media/images/byte_source.h"
+#include "media/images/decode_ahead.h"
 #include "media/images/decoders.h"
 #include "media/images/draw_state.h"
 #include "media/images/images_area.h"
@@ -23,6 +24,7 @@ bool ReadQuietly(const std::string& fileName, std::vector<uint8_t>& bytes) {
 
 // On the worker: what a load of the file would make now, into the cache.
 void DecodeOnWorker(const std::string& fileName, uint32_t colour, int flag, bool aheadOfRun) {
+    if (aheadOfRun && !StillWanted(fileName)) return;
     log::Mute quiet;
     std::vector<uint8_t> bytes;
     if (!ReadQuietly(fileName, bytes)) return;

@@ -3,6 +3,7 @@
 #include "media/images/cached_pictures.h"
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace media::images {
@@ -17,6 +18,13 @@ struct Run {
 };
 
 std::vector<Run> gRuns;   // most recent last
+
+// Next pictures of runs given to the worker and not loaded yet. When the
+// game gets to one before the worker does (it falls behind a game running
+// flat out), the game decodes it and the worker leaves it.
+std::mutex gWantedMutex;
+std::vector<std::string> gWanted;
+constexpr size_t kMostWanted = 16;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -61,9 +69,32 @@ void NoteLoaded(const std::string& fileName, const std::string& directory, bool 
     if (run != gRuns.end()) gRuns.erase(run);
     if (gRuns.size() >= kRunsKept) gRuns.erase(gRuns.begin());
     gRuns.push_back(Run{directory, head, tail, number});
-    if (following && decoded) DecodePictureAhead(next, true);
+    if (!following || !decoded) return;
+    {
+        std::lock_guard<std::mutex> hold(gWantedMutex);
+        if (gWanted.size() >= kMostWanted) gWanted.erase(gWanted.begin());
+        gWanted.push_back(next);
+    }
+    DecodePictureAhead(next, true);
 }
 
-void ForgetRuns() { gRuns.clear(); }
+void NoteLoading(const std::string& fileName) {
+    std::lock_guard<std::mutex> hold(gWantedMutex);
+    gWanted.erase(std::remove(gWanted.begin(), gWanted.end(), fileName), gWanted.end());
+}
+
+bool StillWanted(const std::string& fileName) {
+    std::lock_guard<std::mutex> hold(gWantedMutex);
+    const auto it = std::find(gWanted.begin(), gWanted.end(), fileName);
+    if (it == gWanted.end()) return false;
+    gWanted.erase(it);
+    return true;
+}
+
+void ForgetRuns() {
+    gRuns.clear();
+    std::lock_guard<std::mutex> hold(gWantedMutex);
+    gWanted.clear();
+}
 
 }  // namespace media::images

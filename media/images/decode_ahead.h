@@ -21,6 +21,12 @@ void NoteLoaded(const std::string& fileName, const std::string& directory, bool 
 // "a07.bmp" -> "a08.bmp"), and that number; empty when it has none.
 std::string NextInRun(const std::string& fileName, long* number = nullptr);
 
+// A load of fileName begins: the worker need not decode it ahead any more.
+void NoteLoading(const std::string& fileName);
+// On the worker: true, once, when the next picture of a run given to it has
+// not been loaded meanwhile.
+bool StillWanted(const std::string& fileName);
+
 // Forgets the runs followed so far.
 void ForgetRuns();
 

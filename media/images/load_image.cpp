@@ -107,6 +107,7 @@ bool ReplaceImagePixels(int graphHandle, const std::vector<uint32_t>& pixels) {
 }
 
 int LoadWholeImage(const char* fileName, int flag) {
+    NoteLoading(fileName);
     const files::LookupBatch lookups;   // the picture, its companion, the directory
     const int file = FileOpen(fileName, 0);
     if (!file) {
