@@ -129,6 +129,28 @@ TEST_F(Spawners, ScriptOfTenKindsStartsOverAfterItsTenthEntry) {
     EXPECT_EQ(game.actors[slot].timer, 1) << "the eleventh entry counts as the end of the script";
 }
 
+TEST_F(Spawners, ATimerThatWrapsStartsTheScriptOverInsteadOfReadingBeforeIt) {
+    // Ten kinds and a long interval: the script never reaches its end marker
+    // and the 16-bit timer wraps after 32767 ticks, about nine minutes. Its
+    // next spawn time then comes at -30000, entry -6, which lies before the
+    // script in the record (where the spawner's y is kept).
+    const int slot = scripted(5000, 1, {43, 43, 43, 43, 43, 43, 43, 43, 43, 44});
+    int spawned = 0;
+    for (int tick = 0; tick < 70000; ++tick) {
+        updateScriptedSpawner(slot);
+        for (int i = 0; i < kActorSlots; ++i) {
+            Actor& a = game.actors[i];
+            if (i == slot || !a.live) continue;
+            ASSERT_TRUE(a.kind == 43 || a.kind == 44) << "kind " << a.kind << " at tick " << tick;
+            a.live = 0;
+            ++spawned;
+        }
+    }
+    // Six in the first 30000 ticks, the script's start again at tick 35536
+    // and every 5000 ticks after it.
+    EXPECT_EQ(spawned, 6 + 7);
+}
+
 TEST_F(Spawners, FullTableSpawnsNothingAndTheCountGoesOn) {
     const int spawner = place(36, 300, kOnFloor);
     while (place(43, 10, 10) >= 0) {
@@ -152,6 +174,35 @@ TEST_F(Spawners, TwoChildSpawnerMakesAWalkerThenAFireWalker) {
     for (int tick = 0; tick < 180; ++tick) updateTimedSpawner(spawner);
     EXPECT_EQ(liveCount(34), 1);
     EXPECT_EQ(game.actors[spawner].timer, 0);
+}
+
+TEST_F(Spawners, AShotHomingBonusFliesOffTheScreenWhateverItsAgeAndFreesItsSlot) {
+    for (int age : {0, 150, 250, 5000}) {
+        SCOPED_TRACE(age);
+        clear();
+        for (int facing : {0, 1}) {
+            const int bonus = place(41, 320, 300, facing, 10);
+            game.actors[bonus].timer = static_cast<int16_t>(age);
+            game.actors[bonus].dying = 1;
+        }
+        const Actor& right = game.actors[0];  // facing 0 flies right
+        const Actor& left = game.actors[1];
+        int ticks = 0;
+        while ((right.live || left.live) && ticks < 1000) {
+            if (right.live) updateHomingBonus(0);
+            if (left.live) updateHomingBonus(1);
+            ++ticks;
+            if (right.live) {
+                ASSERT_EQ(right.x, 320.0f + 5 * ticks);
+                ASSERT_EQ(right.y, 300.0 - 5 * ticks);
+            }
+            if (left.live) ASSERT_EQ(left.x, 320.0f - 5 * ticks);
+        }
+        // 5 pixels a tick upwards: its feet pass the top edge on tick 61.
+        EXPECT_EQ(ticks, 61);
+        EXPECT_EQ(right.live, 0);
+        EXPECT_EQ(left.live, 0);
+    }
 }
 
 TEST_F(Spawners, HomingBonusDriftsTowardsThePlayerButNeverIntoABlock) {

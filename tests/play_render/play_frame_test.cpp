@@ -238,6 +238,26 @@ TEST_F(PlayFrame, ClearBannerDropsInAndTheIrisCloses) {
     expectMatchesGolden("clear-170");
 }
 
+TEST_F(PlayFrame, OnceTheIrisHasClosedTheScreenStaysBlack) {
+    // An iris frame with a gold rim that would show if it were drawn.
+    writeBmp("04/21r.bmp", 64, 64, [](int x, int y) {
+        return x < 4 || y < 4 || x >= 60 || y >= 60 ? 0xF0C000 : 0x00FF00;
+    });
+    game.pictures[pic::kIris] = LoadImage("04/21r.bmp", 0);
+    game.clearCounter = 180;  // r = 40: the rim lies around the window
+    drawFrame();
+    EXPECT_EQ(Frame().at(161, 300), 0xF0C000u) << "the rim at x = 200 - 40";
+    for (int k : {184, 185, 200, 263, 299}) {
+        SCOPED_TRACE(k);
+        game.clearCounter = static_cast<int16_t>(k);
+        drawFrame();
+        const Frame f;
+        int lit = 0;
+        for (uint32_t p : f.pixels()) lit += (p & 0xFFFFFF) != 0;
+        EXPECT_EQ(lit, 0);
+    }
+}
+
 TEST_F(PlayFrame, DeathFadeDarkensTheField) {
     setBlock(3, 10, kBlockSolid);
     game.deathCounter = 60;
