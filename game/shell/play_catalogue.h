@@ -16,8 +16,9 @@ public:
                        int down) = 0;
     // A sound, or music (streamed).
     virtual void sound(int32_t* slot, const char* fileName, bool streamed) = 0;
-    // The sound just loaded into `slot` starts at once (play type 1 once, 3 looping).
-    virtual void start(int32_t* slot, int playType) = 0;
+    // The sound just loaded into `slot` starts at once (play type 1 once, 3
+    // looping); a visitor that only lists the files leaves this alone.
+    virtual void start(int32_t* /*slot*/, int /*playType*/) {}
 };
 
 // Carries the requests out through the media layer.

@@ -41,7 +41,6 @@ public:
             slots.push_back({firstSlot + c, std::string(fileName) + " cell " + std::to_string(c)});
     }
     void sound(int32_t*, const char*, bool) override {}
-    void start(int32_t*, int) override {}
 };
 
 SlotList playSlots(int stage) {
