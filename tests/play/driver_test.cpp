@@ -319,6 +319,24 @@ TEST_F(DriverTest, EmptyCellsForgetTheirVariantEveryNormalTickButNotInAFreeze) {
     EXPECT_EQ(game.tileMap.blockVariant[cell], 0) << "paused";
 }
 
+TEST_F(DriverTest, WithTheControlsLockedNothingIsTouchedOrShot) {
+    start(keyAndExit());
+    // An item on her.
+    Actor& item = game.actors[10];
+    item.live = 1;
+    item.kind = 43;
+    item.x = player().x;
+    item.y = player().y;
+    game.controlsLocked = 1;
+    tick(1);
+    EXPECT_EQ(game.actors[10].live, 1) << "the item is not taken";
+    EXPECT_EQ(game.score, 0);
+    game.controlsLocked = 0;
+    tick(1);
+    EXPECT_EQ(game.actors[10].live, 0);
+    EXPECT_EQ(game.score, 100);
+}
+
 TEST_F(DriverTest, FreeActorSlotsLoseDyingAndFacingEveryNormalTick) {
     start(keyAndExit());
     Actor& freed = game.actors[60];
@@ -520,6 +538,61 @@ TEST_F(ContactTest, AShotHitsOnlyTheLowestOverlappingVulnerableActor) {
     EXPECT_EQ(s.kind, kEffectShotImpact);
     EXPECT_EQ(s.timer, 0);
     EXPECT_EQ(soundCount(33), 1);
+}
+
+TEST_F(ContactTest, EveryEnemyKindKillsAndNothingElseDoes) {
+    for (int kind = 1; kind <= 55; ++kind) {
+        SCOPED_TRACE(kind);
+        SetUp();
+        put(0, kind, 100, 200);
+        touchActors();
+        const bool enemy = kind >= 11 && kind <= 34;
+        EXPECT_EQ(game.controlsLocked, enemy ? 1 : 0);
+        EXPECT_EQ(player().state == kPlayerDeathJump, enemy);
+        if (enemy) {
+            EXPECT_EQ(player().vy, 2.8);
+            EXPECT_EQ(player().airborne, 1);
+            EXPECT_EQ(game.actors[0].live, 1) << "the enemy stays";
+        }
+    }
+}
+
+TEST_F(ContactTest, BoxesThatOnlyMeetAtAnEdgeDoNotTouchOnAnySide) {
+    // Player box: x 91..109, y 172..200. Actor box: half width 12, from 28
+    // above its feet to 10 above them.
+    const struct {
+        float x;
+        double y;
+        bool touches;
+    } cases[] = {
+        {121, 200, false}, {120, 200, true},  // right edge
+        {79, 200, false},  {80, 200, true},   // left edge
+        {100, 182, false}, {100, 183, true},  // the actor above her
+        {100, 228, false}, {100, 227, true},  // the actor below her
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+        SetUp();
+        put(0, 43, c.x, c.y);
+        touchActors();
+        EXPECT_EQ(game.actors[0].live == 0, c.touches);
+    }
+}
+
+TEST_F(ContactTest, ShotsKnockOutEveryEnemyButTheCannonShotAndTheFlameAndTheBonus) {
+    for (int kind = 1; kind <= 55; ++kind) {
+        SCOPED_TRACE(kind);
+        SetUp();
+        put(0, kind, 100, 200);
+        const int shot = spawnEffect(100, 190, kEffectPlayerShot, 0);
+        game.effects[shot].halfWidth = 10;
+        game.effects[shot].height = 10;
+        game.effects[shot].depth = 10;
+        shotsHitActors();
+        const bool hurt = (kind >= 11 && kind <= 28) || (kind >= 30 && kind <= 32) || kind == 34 || kind == 41;
+        EXPECT_EQ(game.actors[0].dying, hurt ? 1 : 0);
+        EXPECT_EQ(game.effects[shot].kind, hurt ? kEffectShotImpact : kEffectPlayerShot);
+    }
 }
 
 TEST_F(ContactTest, ShotsPassDyingActorsAndHitTheNextOne) {

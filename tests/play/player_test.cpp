@@ -352,6 +352,26 @@ TEST_F(PlayerTest, TheMemoryOfABlockOverheadIsClearedOnlyInTheWindUpAndLookingUp
     }
 }
 
+TEST_F(PlayerTest, ABlockOverheadIsSeenNinePixelsEitherSideAnd35Up) {
+    // A solid block in column 9, row 11 (x 288..319, y 352..383); she stands
+    // on the floor, feet at 414, so y - 35 = 379 lies in row 11.
+    const struct {
+        int x;
+        bool seen;
+    } cases[] = {{9 * 32 - 9, true}, {9 * 32 - 10, false}, {9 * 32 + 31 + 9, true}, {9 * 32 + 31 + 10, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        start(blockOverhead('#'));
+        tick(1);
+        Player& p = player();
+        p.x = static_cast<int16_t>(c.x);
+        p.headWasBlocked = 0;
+        p.lockTimer = 5;
+        updatePlayer(0);
+        EXPECT_EQ(p.headWasBlocked, c.seen ? 1 : 0);
+    }
+}
+
 TEST_F(PlayerTest, HeadBumpsReachSixPixelsEitherSideOfHer) {
     // A breakable block in column 9, row 11; she jumps with her centre d
     // pixels past its left or right edge.

@@ -145,6 +145,9 @@ TEST_F(StageLoadTest, CodesFourToNinetyNineAndAbove155LoadAsEmpty) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(blockAtCell(1, 1 + i), 0) << cleared[i];
     EXPECT_EQ(blockAtCell(2, 1), 0) << "the placement is taken out";
     EXPECT_EQ(liveActors(55), 1);
+    int placed = 0;
+    for (const Actor& a : game.actors) placed += a.live != 0;
+    EXPECT_EQ(placed, 1) << "the cleared codes place nothing";
     EXPECT_EQ(blockAtCell(2, 2), 1);
     EXPECT_EQ(blockAtCell(2, 3), 3);
     EXPECT_EQ(blockAtCell(2, 4), 2);

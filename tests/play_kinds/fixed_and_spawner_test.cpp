@@ -323,6 +323,31 @@ TEST_F(Spawners, AScriptedChildTakesItsEntrysKindFacingAndLifetimeAndNothingOld)
     }
 }
 
+TEST_F(Spawners, HomingBonusDriftsAFifthOfAPixelOnEachAxis) {
+    const struct {
+        int playerX;
+        double playerY;
+        float dx;
+        double dy;
+        int facing;
+    } cases[] = {{400, 400, 0.2f, 0.2, 1}, {100, 100, -0.2f, -0.2, 0}, {300, 300, -0.2f, -0.2, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.playerX);
+        clear();
+        const int bonus = place(41, 300, 300);
+        game.players[0].x = static_cast<int16_t>(c.playerX);
+        game.players[0].y = c.playerY;
+        updateHomingBonus(bonus);
+        const Actor& a = game.actors[bonus];
+        EXPECT_EQ(a.x, static_cast<float>(300 + c.dx));
+        EXPECT_DOUBLE_EQ(a.y, 300 + c.dy);
+        EXPECT_EQ(a.facing, c.facing);
+        EXPECT_EQ(a.halfWidth, 12);
+        EXPECT_EQ(a.height, 32);
+        EXPECT_EQ(a.depth, 0);
+    }
+}
+
 TEST_F(Spawners, HomingBonusDriftsTowardsThePlayerButNeverIntoABlock) {
     for (int row = 8; row <= 13; ++row) setCell(10, row, kBlockSolid);
     const int bonus = place(41, 250, 300);

@@ -317,6 +317,7 @@ TEST_F(DrawingTables, EffectRowsShowTheirPictures) {
         {"39 fading with its age", effect(39, 1, 5, 1, 0, 3), {{tile(285), 250, 135, 30, 30, 0, 0, 0, 0, add, 225}}},
         {"44 marker", effect(44, 0, 5, 1), {centred(tile(288), tileW(288), tileH(288), 0, add, 255)}},
         {"56", effect(56, 0, 12, 1), {centred(tile(314), 20, 40, 1, add, 255)}},
+        {"56 round again", effect(56, 0, 30, 1), {centred(tile(318), 20, 40, 1, add, 255)}},
         {"58 growing", effect(58, 0, 5, 1), {centred(tile(311), 30, 60, 1, add, 255)}},
         {"57 fading with its age", effect(57, 1, 20, 0, 0, 2), {centred(tile(316), 40, 80, 0, add, 235)}},
         // Kinds of their own.
@@ -354,6 +355,20 @@ TEST_F(DrawingTables, EffectRowsShowTheirPictures) {
         EXPECT_EQ(drawEffect(row.a), row.want);
         EXPECT_EQ(media::images::State().blendMode, kBlendNone) << "opaque again afterwards";
     }
+}
+
+TEST_F(DrawingTables, TheStatusShowsOneMagicIconPerChargeEighteenApart) {
+    game.players[0].magic = 3;
+    game.timeLeft = 9999;
+    recorded().clear();
+    drawPlayScene();
+    std::vector<Drawn> icons;
+    for (const Drawn& d : recorded())
+        if (d.image == pict(10)) icons.push_back(d);
+    const int w = picW(10), h = picH(10);
+    EXPECT_EQ(icons, (std::vector<Drawn>{{pict(10), 350, 48, w, h, 0, 0, 0, 0, 0, 0},
+                                         {pict(10), 368, 48, w, h, 0, 0, 0, 0, 0, 0},
+                                         {pict(10), 386, 48, w, h, 0, 0, 0, 0, 0, 0}}));
 }
 
 }  // namespace
