@@ -1,6 +1,5 @@
 // The front-end scenes' pictures and sounds, as tables: which files go into
 // which slots for each scene. The movie scenes load nothing.
-#include "game/shell/asset_catalogue.h"
 #include "game/shell/play_catalogue.h"
 
 #include "game/state/globals.h"
@@ -180,14 +179,4 @@ void visitFrontEndSceneSounds(int scene, PlayAssetVisitor& visitor) {
     default:
         break;  // the movie scenes load nothing
     }
-}
-
-void loadFrontEndSceneImages() {
-    SceneLoader loader;
-    visitFrontEndSceneImages(game.scene, loader);
-}
-
-void loadFrontEndSceneSounds() {
-    SceneLoader loader;
-    visitFrontEndSceneSounds(game.scene, loader);
 }

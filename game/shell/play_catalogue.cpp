@@ -1,8 +1,6 @@
 // The play scene's pictures and sounds: which file goes into which slot.
 #include "game/shell/play_catalogue.h"
 
-#include "game/shell/asset_catalogue.h"
-
 #include "game/state/globals.h"
 #include "media/media.h"
 
@@ -138,13 +136,3 @@ void SceneLoader::sound(int32_t* slot, const char* name, bool streamed) {
 }
 
 void SceneLoader::start(int32_t* slot, int playType) { PlaySound(*slot, playType, 1); }
-
-void loadPlaySceneImages() {
-    SceneLoader loader;
-    visitPlaySceneImages(game.stageNumber, loader);
-}
-
-void loadPlaySceneSounds() {
-    SceneLoader loader;
-    visitPlaySceneSounds(game.stageNumber, loader);
-}

@@ -59,17 +59,15 @@ public:
     }
 };
 
-Recorder imagesOf(int stage) {
+// What one of the catalogues lists for a stage or a scene.
+Recorder listed(void (*visit)(int, PlayAssetVisitor&), int which) {
     Recorder r;
-    visitPlaySceneImages(stage, r);
+    visit(which, r);
     return r;
 }
 
-Recorder soundsOf(int stage) {
-    Recorder r;
-    visitPlaySceneSounds(stage, r);
-    return r;
-}
+Recorder imagesOf(int stage) { return listed(visitPlaySceneImages, stage); }
+Recorder soundsOf(int stage) { return listed(visitPlaySceneSounds, stage); }
 
 TEST(PlayCatalogue, BackgroundAndMusicFollowTheStageBand) {
     const struct {
@@ -164,17 +162,8 @@ TEST(PlayCatalogue, SoundsGoToTheirSlots) {
 
 // --- The front-end scenes ----------------------------------------------------
 
-Recorder frontEndImagesOf(int scene) {
-    Recorder r;
-    visitFrontEndSceneImages(scene, r);
-    return r;
-}
-
-Recorder frontEndSoundsOf(int scene) {
-    Recorder r;
-    visitFrontEndSceneSounds(scene, r);
-    return r;
-}
+Recorder frontEndImagesOf(int scene) { return listed(visitFrontEndSceneImages, scene); }
+Recorder frontEndSoundsOf(int scene) { return listed(visitFrontEndSceneSounds, scene); }
 
 // `count` slots from `first` hold folder\N.ext from N = `file` on.
 struct Run {
@@ -306,25 +295,7 @@ namespace {
 
 // A small 24-bit BMP of w x h pixels.
 void writeBmp(const std::string& path, int w, int h) {
-    const int rowBytes = (w * 3 + 3) & ~3;
-    const int dataBytes = rowBytes * h;
-    std::vector<unsigned char> b(54 + dataBytes, 0);
-    auto put32 = [&b](int at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<uint32_t>(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    b[26] = 1;
-    b[28] = 24;
-    put32(34, static_cast<uint32_t>(dataBytes));
-    for (int i = 54; i < static_cast<int>(b.size()); ++i) b[i] = static_cast<unsigned char>(i * 7);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
+    ASSERT_TRUE(testing_support::writeBmp(path, w, h, [](int x, int y) { return uint32_t(x * 7 + y * 13); }));
 }
 
 TEST(PlayCatalogueLoading, PresentFilesLoadAndMissingOnesLeaveMinusOne) {

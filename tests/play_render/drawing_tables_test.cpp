@@ -52,25 +52,7 @@ void record(const QuadDraw& q) {
 
 // A one-colour 24-bit BMP.
 void writeBmp(const std::string& name, int w, int h) {
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * h, 0x40);
-    std::fill(file.begin(), file.begin() + 54, 0);
-    auto put32 = [&file](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    file[26] = 1;
-    file[28] = 24;
-    FILE* f = std::fopen(name.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(testing_support::writeBmp(name, w, h, [](int, int) { return 0x404040u; }));
 }
 
 // The three handle tables, as the test filled them.

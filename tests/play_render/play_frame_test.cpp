@@ -24,38 +24,7 @@ using testing_support::ScratchDirectory;
 
 uint32_t rgb(int r, int g, int b) { return (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b); }
 
-// A 24-bit BMP of one colour per pixel from `colour(x, y)`.
-template <typename Colour>
-void writeBmp(const std::string& name, int w, int h, Colour colour) {
-    std::filesystem::create_directories(std::filesystem::path(name).parent_path());
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * h, 0);
-    auto put32 = [&file](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < h; ++y) {
-        uint8_t* row = &file[54 + static_cast<size_t>(stride) * (h - 1 - y)];
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = colour(x, y);
-            row[3 * x] = static_cast<uint8_t>(c);
-            row[3 * x + 1] = static_cast<uint8_t>(c >> 8);
-            row[3 * x + 2] = static_cast<uint8_t>(c >> 16);
-        }
-    }
-    FILE* f = std::fopen(name.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
-}
+using testing_support::writeBmp;
 
 int solid(const std::string& name, int w, int h, uint32_t c) {
     writeBmp(name, w, h, [c](int, int) { return c; });

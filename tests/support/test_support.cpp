@@ -65,6 +65,36 @@ bool writeWholeFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
+bool writeBmp(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& colour) {
+    std::error_code ignored;
+    const fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty()) fs::create_directories(parent, ignored);
+    const int stride = (w * 3 + 3) & ~3;
+    std::string file(54 + static_cast<size_t>(stride) * h, '\0');
+    auto put32 = [&file](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < h; ++y) {
+        char* row = &file[54 + static_cast<size_t>(stride) * (h - 1 - y)];
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = colour(x, y);
+            row[3 * x] = static_cast<char>(c);
+            row[3 * x + 1] = static_cast<char>(c >> 8);
+            row[3 * x + 2] = static_cast<char>(c >> 16);
+        }
+    }
+    return writeWholeFile(path, file);
+}
+
 void waitNextMillisecond() {
     const uint32_t start = GetTimeMs();
     while (GetTimeMs() == start) SDL_Delay(1);
