@@ -44,7 +44,7 @@ Chunk FormatChunk(uint16_t tag, int channels, int rate, int bits, int blockAlign
     Put16(c.bytes, tag);
     Put16(c.bytes, static_cast<uint32_t>(channels));
     Put32(c.bytes, static_cast<uint32_t>(rate));
-    Put32(c.bytes, static_cast<uint32_t>(rate * blockAlign));
+    Put32(c.bytes, static_cast<uint32_t>(rate) * static_cast<uint32_t>(blockAlign));
     Put16(c.bytes, static_cast<uint32_t>(blockAlign));
     Put16(c.bytes, static_cast<uint32_t>(bits));
     return c;
