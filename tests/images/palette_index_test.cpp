@@ -21,31 +21,14 @@ constexpr int kWidth = 4, kHeight = 2;
 const std::vector<uint32_t> kExpected = {0xFFFF0000, 0xFF0000FF, kBlack, kBlack,
                                          0xFF0000FF, 0xFFFF0000, kBlack, kBlack};
 
-// An 8-bit bottom-up BMP with a palette of `entries` colours.
+// An 8-bit bottom-up BMP: each row's indexes, padded to four bytes.
 Bytes Bmp8(int w, int h, const std::vector<uint32_t>& palette, const std::vector<uint8_t>& indexes) {
-    const int stride = (w + 3) / 4 * 4;
-    const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
-    Bytes b = {'B', 'M'};
-    PutLe32(b, offset + stride * h);
-    PutLe32(b, 0);
-    PutLe32(b, offset);
-    PutLe32(b, 40);
-    PutLe32(b, w);
-    PutLe32(b, h);
-    PutLe16(b, 1);
-    PutLe16(b, 8);
-    PutLe32(b, 0);
-    PutLe32(b, stride * h);
-    PutLe32(b, 0);
-    PutLe32(b, 0);
-    PutLe32(b, palette.size());
-    PutLe32(b, 0);
-    for (uint32_t p : palette) PutLe32(b, p);
+    Bytes rows;
     for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x) b.push_back(indexes[static_cast<size_t>(y) * w + x]);
-        for (int x = w; x < stride; ++x) b.push_back(0);
+        rows.insert(rows.end(), indexes.begin() + y * w, indexes.begin() + (y + 1) * w);
+        rows.resize((rows.size() + 3) / 4 * 4, 0);
     }
-    return b;
+    return Bmp(w, h, 8, 0, palette, rows, static_cast<uint32_t>(palette.size()));
 }
 
 // The same indexes as 8-bit run-length data: one literal run per row.
@@ -53,17 +36,12 @@ Bytes Bmp8Rle(int w, int h, const std::vector<uint32_t>& palette, const std::vec
     Bytes rle;
     for (int y = h - 1; y >= 0; --y) {
         rle.insert(rle.end(), {0, static_cast<uint8_t>(w)});
-        for (int x = 0; x < w; ++x) rle.push_back(indexes[static_cast<size_t>(y) * w + x]);
+        rle.insert(rle.end(), indexes.begin() + y * w, indexes.begin() + (y + 1) * w);
         if (w & 1) rle.push_back(0);
         rle.insert(rle.end(), {0, 0});
     }
     rle.insert(rle.end(), {0, 1});
-    Bytes b = Bmp8(w, h, palette, indexes);
-    const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
-    b.resize(offset);
-    b[30] = 1;   // RLE8
-    b.insert(b.end(), rle.begin(), rle.end());
-    return b;
+    return Bmp(w, h, 8, 1, palette, rle, static_cast<uint32_t>(palette.size()));
 }
 
 // A colour-mapped TGA from the top, its map starting at entry 0.
