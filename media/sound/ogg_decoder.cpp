@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace media::sound {
@@ -40,6 +41,8 @@ constexpr int kMaxHolesInARow = 64;
 // Each rate a chain converts from keeps a converter; more than this many
 // different rates is a file built to waste memory.
 constexpr size_t kMaxChainRates = 8;
+// A length past this (years of sound) is damage: the length is unknown.
+constexpr int64_t kMostFrames = INT64_MAX / (4 * int64_t{kMaxRate});
 
 struct Link {
     int channels = 0;
@@ -93,13 +96,15 @@ public:
             const ogg_int64_t samples = ov_pcm_total(&file_, static_cast<int>(i));
             link.sourceStart = sourceAt;
             link.start = at;
-            if (samples < 0 || at < 0) {
+            // The converter makes ceil(samples x out / in) frames of a link.
+            link.frames = samples < 0 || samples > kMostFrames ? -1
+                          : link.rate == rate_                 ? samples
+                                                               : (samples * rate_ + link.rate - 1) / link.rate;
+            if (at < 0 || link.frames < 0 || link.frames > kMostFrames - at) {
                 link.frames = -1;
                 at = -1;
                 continue;
             }
-            // The converter makes ceil(samples x out / in) frames of a link.
-            link.frames = link.rate == rate_ ? samples : (samples * rate_ + link.rate - 1) / link.rate;
             sourceAt += samples;
             at += link.frames;
         }
