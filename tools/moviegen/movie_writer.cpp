@@ -131,7 +131,7 @@ bool MovieWriter::Open(const std::string& path, int width, int height, int frame
     v.codec->max_b_frames = 0;
     v.codec->thread_count = 1;
     v.codec->flags |= AV_CODEC_FLAG_BITEXACT | AV_CODEC_FLAG_QSCALE;
-    v.codec->global_quality = FF_QP2LAMBDA * 3;
+    v.codec->global_quality = FF_QP2LAMBDA * 4;
     if (avcodec_open2(v.codec, encoder, nullptr) < 0) return false;
     if (avcodec_parameters_from_context(v.stream->codecpar, v.codec) < 0) return false;
     v.stream->time_base = v.codec->time_base;
