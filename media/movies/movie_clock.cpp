@@ -8,7 +8,7 @@ namespace {
 constexpr double kFlipsPerSecond = 60.0;
 // Sound waiting in the mixer that has not moved on for this long means the
 // device has stopped taking it; the picture then goes on by itself.
-constexpr double kStallSeconds = 0.5;
+constexpr double kStallSeconds = 1.0;
 
 double SecondsBetween(uint64_t from, uint64_t to) {
     return static_cast<double>(to - from) / static_cast<double>(SDL_GetPerformanceFrequency());
@@ -32,7 +32,7 @@ void MovieClock::Unfollow() {
     feed_ = nullptr;
 }
 
-void MovieClock::Flipped() { ++flips_; }
+long MovieClock::Flipped() { return ++flips_; }
 
 double MovieClock::Elapsed() const {
     if (paced_) return SecondsBetween(baseCounter_, SDL_GetPerformanceCounter());

@@ -21,7 +21,7 @@ public:
     void Unfollow();
     bool Following() const { return feed_ != nullptr; }
 
-    void Flipped();   // one more frame presented
+    long Flipped();   // one more frame presented: how many now
     double Now();     // seconds of the movie
 
     // The followed sound has had sound waiting and not moved on for too

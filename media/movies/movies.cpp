@@ -106,7 +106,6 @@ int PlayMovie(const char* fileName, int scale, int noSkipFlag) {
     MovieClock clock(paced);
     if (sound && sound->feed()) {
         sound->TopUp();
-        sound->Start();
         clock.Follow(sound->feed());
     }
 
@@ -137,7 +136,8 @@ int PlayMovie(const char* fileName, int scale, int noSkipFlag) {
         }
         DrawImageQuad(left, top, right, top, right, bottom, left, bottom, image, 0);
         FlipScreen();
-        clock.Flipped();
+        // The sound starts with the first frame up, however long that took.
+        if (clock.Flipped() == 1 && sound) sound->Start();
         if (gObserver) gObserver(fileName, lastAt, gObserverContext);
         const bool skip = noSkipFlag == 0 && SkipPressed();
         if (ProcessMessage() != 0 || skip) break;

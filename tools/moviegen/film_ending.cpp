@@ -70,7 +70,7 @@ public:
         }
         homeName_ = Heading("Home", 30);
         for (int i = 0; i < kRaySteps; ++i)
-            rays_.push_back(Rays(420, kRayCount, {0.95f, 0.9f, 1.0f}, i * 2 * kPi / kRayCount / kRaySteps));
+            rays_.push_back(Rays(480, kRayCount, {0.95f, 0.9f, 1.0f}, i * 2 * kPi / kRayCount / kRaySteps, 0.2, false));
         captions_[0] = Caption("At the top of the dark tower,", "Lumotta let every spark she had gathered fly.");
         captions_[1] = Caption("The moon shone again, and its light fell", "on every land she had passed through...");
         captions_[2] = Caption("...lighting the little witch's way home.");
@@ -121,14 +121,14 @@ private:
         frame.Over(darkMoon_, kMoonX - darkMoon_.width / 2.0, kMoonY - darkMoon_.height / 2.0, 0.85 * (1 - lit));
         DrawTwinkles(frame, stars_, t, 0, 0, 0.6);
         if (lit > 0) {
-            frame.Glow(kMoonX, kMoonY, 320, {0.8f, 0.75f, 1.0f}, 0.12 * lit);
+            frame.Glow(kMoonX, kMoonY, 320, {0.8f, 0.75f, 1.0f}, 0.08 * lit);
             const double turn = t * 0.25 * kRaySteps * kRayCount / (2 * kPi);
             const int step = static_cast<int>(turn);
             const double part = turn - step;
             const Picture& a = rays_[size_t(step % kRaySteps)];
             const Picture& b = rays_[size_t((step + 1) % kRaySteps)];
-            frame.Add(a, kMoonX - a.width / 2.0, kMoonY - a.height / 2.0, 0.3 * lit * (1 - part));
-            frame.Add(b, kMoonX - b.width / 2.0, kMoonY - b.height / 2.0, 0.3 * lit * part);
+            frame.Add(a, kMoonX - a.width / 2.0, kMoonY - a.height / 2.0, 0.35 * lit * (1 - part));
+            frame.Add(b, kMoonX - b.width / 2.0, kMoonY - b.height / 2.0, 0.35 * lit * part);
         }
         // Lumotta on the tower top: wand up, the sparks leaving it; then a
         // hop for joy.
@@ -136,7 +136,7 @@ private:
         int pose = t < 0.8 ? 123 : t < kMoonLights ? (static_cast<int>(t * 6) % 2 ? 126 : 125) : 71 + static_cast<int>((t - kMoonLights) * 8) % 11;
         frame.Over(witch_.Pose(pose, false), witch_.Left(x), witch_.Top(kGroundY));
         const double tipX = witch_.Left(x) + 25 * witch_.scale(), tipY = witch_.Top(kGroundY) + 22 * witch_.scale();
-        if (t < kMoonLights + 0.5) frame.Glow(tipX, tipY, 40, {1.0f, 0.95f, 0.7f}, 0.8 * Window(t, 0.6, 1.2, kMoonLights, kMoonLights + 0.5));
+        if (t < kMoonLights + 0.5) frame.Glow(tipX, tipY, 20, {1.0f, 0.95f, 0.7f}, 0.6 * Window(t, 0.6, 1.2, kMoonLights, kMoonLights + 0.5));
         for (int i = 0; i < kSparks; ++i) {
             const double start = 0.9 + i * 0.06;
             const double k = (t - start) / (kMoonLights - start);

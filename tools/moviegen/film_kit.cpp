@@ -156,10 +156,10 @@ Picture Glint(int radius, Rgb colour) {
     return ToPicture(c);
 }
 
-Picture Rays(int size, int count, Rgb colour, double turn) {
+Picture Rays(int size, int count, Rgb colour, double turn, double inner, bool core) {
     artgen::Canvas c(size, size, artgen::Rgba(0, 0, 0));
-    artgen::rays(c, size / 2.0, size / 2.0, count, size * 0.08, size / 2.0, size * 0.05, turn, ToRgba(colour, 200));
-    c.glow(size / 2.0, size / 2.0, size * 0.2, ToRgba(colour, 160), 1.6);
+    artgen::rays(c, size / 2.0, size / 2.0, count, size * inner, size / 2.0, size * 0.05, turn, ToRgba(colour, 200));
+    if (core) c.glow(size / 2.0, size / 2.0, size * 0.2, ToRgba(colour, 160), 1.6);
     return ToPicture(c);
 }
 

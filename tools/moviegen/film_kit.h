@@ -101,8 +101,9 @@ Picture TitleWord();
 // A four-pointed glint of light (for adding), `radius` across.
 Picture Glint(int radius, Rgb colour);
 // Light rays from the middle of a square picture `size` wide, turned by
-// `turn` radians.
-Picture Rays(int size, int count, Rgb colour, double turn = 0);
+// `turn` radians, starting `inner` (a share of the size) out; with `core`,
+// a glow where they meet.
+Picture Rays(int size, int count, Rgb colour, double turn = 0, double inner = 0.08, bool core = true);
 // A round patch of colour with a soft edge, `radius` across.
 Picture Disc(double radius, Rgb colour);
 // A frame's worth of shade towards the edges.

@@ -71,6 +71,9 @@ public:
         DrawMoon(frame, camera, t);
         cottage_.DrawWindow(frame, kHouseX - camera, kGroundY, 1 - 0.5 * Smooth(kDoor + 1, kDoor + 2, t));
 
+        // Now and then a spark still falls, far off beyond the hills ahead.
+        for (int i = 0; i < 4; ++i) DrawFallingSpark(frame, t - (kSetOut + 1.0 + 1.9 * i), 300 + 70 * i);
+
         // Lumotta, once she has come out.
         if (t >= kDoor + 0.5) DrawWitch(frame, camera, t);
         DrawTwinkles(frame, fireflies_, t, camera * 1.3, 0, 0.8 * Smooth(kSetOut - 1, kSetOut + 1, t));
@@ -113,6 +116,18 @@ private:
             const double sx = x + burst * std::cos(a) + (360 + 90 * std::sin(i * 1.7)) * k * k;
             const double sy = y + burst * std::sin(a) + (210 + 50 * std::cos(i * 2.3)) * k * k;
             frame.Add(spark_, sx - spark_.width / 2.0, sy - spark_.height / 2.0, 1 - k * k);
+        }
+    }
+
+    // A spark streaking down from the sky towards the far hills, with a
+    // short trail; `k` seconds since it began.
+    void DrawFallingSpark(Frame& frame, double k, double x) const {
+        constexpr double kFall = 1.1;
+        if (k < 0 || k > kFall) return;
+        for (int trail = 0; trail < 5; ++trail) {
+            const double at = std::max(0.0, k - trail * 0.035) / kFall;
+            const double sx = x + 160 * at, sy = 40 + 260 * at;
+            frame.Add(spark_, sx - spark_.width / 2.0, sy - spark_.height / 2.0, (1 - trail * 0.2) * std::sin(k / kFall * kPi));
         }
     }
 
