@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -219,6 +220,8 @@ struct ToneCase {
     double deviceSpeed;
 };
 
+void PrintTo(const ToneCase& c, std::ostream* out) { *out << c.name; }
+
 class ToneArrivesWithItsPicture : public MovieSound, public ::testing::WithParamInterface<ToneCase> {};
 
 // The tone starts at 1 s of the movie, and so does the blue picture: the two
@@ -288,6 +291,8 @@ struct Damage {
     const char* name;
     void (*apply)(const std::string& path);
 };
+
+void PrintTo(const Damage& d, std::ostream* out) { *out << d.name; }
 
 class DamagedSoundTrack : public MovieSound, public ::testing::WithParamInterface<Damage> {};
 
@@ -369,6 +374,8 @@ struct TimelineCase {
     SoundFormat format;
     bool damaged;
 };
+
+void PrintTo(const TimelineCase& c, std::ostream* out) { *out << c.name; }
 
 class SoundTrackTimeline : public MovieSound, public ::testing::WithParamInterface<TimelineCase> {};
 

@@ -109,33 +109,37 @@ void Frame::Band(const Picture& tile, double scrollX, int y) {
     }
 }
 
-void Frame::Over(const Picture& picture, double x, double y, double opacity) {
-    const uint32_t k = static_cast<uint32_t>(std::clamp(opacity, 0.0, 1.0) * 256);
-    if (k == 0) return;
+namespace {
+
+// Runs `put(destination, source)` for every pixel of the picture that lands
+// on the frame, its top left at (x, y) rounded.
+template <typename Put>
+void Place(std::vector<uint32_t>& frame, const Picture& picture, double x, double y, Put put) {
     const int left = static_cast<int>(std::lround(x)), top = static_cast<int>(std::lround(y));
     const int x0 = std::max(0, -left), x1 = std::min(picture.width, kFrameWidth - left);
     for (int j = std::max(0, -top); j < picture.height && top + j < kFrameHeight; ++j) {
         const uint32_t* row = picture.pixels.data() + static_cast<size_t>(j) * picture.width;
-        uint32_t* out = pixels_.data() + static_cast<size_t>(top + j) * kFrameWidth + left;
-        for (int i = x0; i < x1; ++i) out[i] = OverPixel(out[i], row[i], k);
+        uint32_t* out = frame.data() + static_cast<size_t>(top + j) * kFrameWidth + left;
+        for (int i = x0; i < x1; ++i) put(out[i], row[i]);
     }
+}
+
+}  // namespace
+
+void Frame::Over(const Picture& picture, double x, double y, double opacity) {
+    const uint32_t k = static_cast<uint32_t>(std::clamp(opacity, 0.0, 1.0) * 256);
+    if (k == 0) return;
+    Place(pixels_, picture, x, y, [k](uint32_t& out, uint32_t s) { out = OverPixel(out, s, k); });
 }
 
 void Frame::Add(const Picture& picture, double x, double y, double strength) {
     const int k = static_cast<int>(std::clamp(strength, 0.0, 4.0) * 256);
     if (k == 0) return;
-    const int left = static_cast<int>(std::lround(x)), top = static_cast<int>(std::lround(y));
-    const int x0 = std::max(0, -left), x1 = std::min(picture.width, kFrameWidth - left);
-    for (int j = std::max(0, -top); j < picture.height && top + j < kFrameHeight; ++j) {
-        const uint32_t* row = picture.pixels.data() + static_cast<size_t>(j) * picture.width;
-        uint32_t* out = pixels_.data() + static_cast<size_t>(top + j) * kFrameWidth + left;
-        for (int i = x0; i < x1; ++i) {
-            const uint32_t s = row[i];
-            if ((s & 0xFFFFFFu) == 0) continue;
-            out[i] = AddPixel(out[i], static_cast<int>(s >> 16 & 0xFF) * k >> 8,
-                              static_cast<int>(s >> 8 & 0xFF) * k >> 8, static_cast<int>(s & 0xFF) * k >> 8);
-        }
-    }
+    Place(pixels_, picture, x, y, [k](uint32_t& out, uint32_t s) {
+        if ((s & 0xFFFFFFu) == 0) return;
+        out = AddPixel(out, static_cast<int>(s >> 16 & 0xFF) * k >> 8, static_cast<int>(s >> 8 & 0xFF) * k >> 8,
+                       static_cast<int>(s & 0xFF) * k >> 8);
+    });
 }
 
 void Frame::Glow(double cx, double cy, double radius, Rgb colour, double strength) {
