@@ -347,6 +347,33 @@ TEST_F(MovieSound, SilentMovieWithPacingPlaysEveryFrameWithoutSound) {
     EXPECT_EQ(LeftOutLines(), 0);
 }
 
+// Without an audio device the game runs silent: a movie with sound plays
+// its picture to the end by the clock, and nothing is logged about it.
+TEST(MovieSoundOff, TheWholePicturePlaysSilent) {
+    testing_support::ScratchDirectory scratch("movie_sound_off");
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    {
+        testing_support::HeadlessMedia media;
+        ASSERT_TRUE(media.ok());
+        EXPECT_FALSE(mixer::DeviceOpen());
+        SetFramePacing(1);
+        WriteToneMovie("tone.avi", kMp2, 1.0, 0.5, 0.0);
+        Watch watch;
+        media::movies::SetFrameObserver(Observe, &watch);
+        EXPECT_EQ(PlayMovie("tone.avi", 1, 0), 0);
+        media::movies::SetFrameObserver(nullptr, nullptr);
+        ASSERT_FALSE(watch.shown.empty());
+        EXPECT_NEAR(watch.shown.back().frameSeconds, 1.0 - kFrameSeconds, 1e-6);
+        EXPECT_TRUE(Bluish(watch.shown.back().centre));
+    }
+    const std::string log = testing_support::readWholeFile("Log.txt");
+    EXPECT_NE(log.find("No sound"), std::string::npos) << log;
+    EXPECT_EQ(log.find("sound track"), std::string::npos) << log;
+    if (previous) setenv("SDL_AUDIODRIVER", saved.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
+}
+
 // The player's own path: the start-up movie through the real audio device,
 // nothing held; a key skips it and its sound stops with it.
 TEST_F(MovieSound, StartUpMovieSoundsThroughTheDeviceUntilSkipped) {
