@@ -24,9 +24,9 @@ uint32_t OverPixel(uint32_t dst, uint32_t src, uint32_t k) {
     if (k == 256 && src >= kOpaque) return src;
     const uint32_t alpha = ((src >> 24) * k) >> 8;
     if (alpha == 0) return dst;
-    const uint32_t keep = 256 - alpha - (alpha >> 7);
+    const uint32_t keep = 255 - alpha;
     const auto channel = [&](int shift) {
-        const uint32_t v = (((src >> shift) & 0xFF) * k >> 8) + (((dst >> shift) & 0xFF) * keep >> 8);
+        const uint32_t v = (((src >> shift) & 0xFF) * k >> 8) + ((((dst >> shift) & 0xFF) * keep + 127) / 255);
         return std::min<uint32_t>(v, 255) << shift;
     };
     return kOpaque | channel(16) | channel(8) | channel(0);
