@@ -19,8 +19,8 @@ namespace {
 constexpr int kMinRate = 1000;
 constexpr int kMaxRate = 384000;
 constexpr int kMaxChannels = 32;
-// More samples than this in one decoded frame is damage, not sound.
-constexpr int kMaxFrameSamples = 1 << 20;
+// More than this much sound in one decoded frame is damage, not sound.
+constexpr int kMaxFrameSeconds = 10;
 // A track whose first packets fail this many times in a row, before any
 // sound came of it, is given up; once it has played, damage is skipped.
 constexpr int kMaxFailuresInARow = 16;
@@ -126,7 +126,8 @@ struct SoundTrack::State {
     bool TakeFrame(AVFrame* f) {
         const int channels = f->ch_layout.nb_channels;
         if (f->sample_rate < kMinRate || f->sample_rate > kMaxRate || channels < 1 || channels > kMaxChannels ||
-            f->nb_samples <= 0 || f->nb_samples > kMaxFrameSamples || f->format < 0 || !SetUpResampler(f))
+            f->nb_samples <= 0 || f->nb_samples > kMaxFrameSeconds * f->sample_rate || f->format < 0 ||
+            !SetUpResampler(f))
             return false;
         int skip = 0;
         const int64_t pts = f->best_effort_timestamp;
