@@ -7,10 +7,12 @@
 namespace media::movies {
 namespace {
 
-// The feed holds a second of sound and is kept half a second ahead of what
-// is heard: enough for a slow frame or two, little to wait for on a skip.
-constexpr double kFeedSeconds = 1.0;
-constexpr double kAheadSeconds = 0.5;
+// The feed holds two seconds of sound and is kept a second ahead of what is
+// heard: enough for the game thread to be held up a while (a busy machine,
+// the window being dragged) without a gap in the sound. A skip silences it
+// at once all the same.
+constexpr double kFeedSeconds = 2.0;
+constexpr double kAheadSeconds = 1.0;
 
 void LogLeftOut(const std::string& why, const std::string& fileName) {
     log::Write("The sound track of the movie is left out (%s): %s\n", why.c_str(), fileName.c_str());
