@@ -229,6 +229,7 @@ void Stop() {
 }
 
 bool Running() { return gRenderer != nullptr; }
+bool Paced() { return gWishes.pacing != 0; }
 SDL_Window* Window() { return gWindow; }
 SDL_Renderer* Renderer() { return gRenderer; }
 SDL_Texture* BackBuffer() { return gBackBuffer; }

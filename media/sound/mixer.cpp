@@ -15,6 +15,7 @@ std::mutex gMutex;
 std::vector<Voice*> gSounding;           // under gMutex
 SDL_AudioDeviceID gDevice = 0;
 std::atomic<uint64_t> gUnderruns{0};
+uint64_t gPullCounter = 0;               // under gMutex: when the running pull began
 
 void Remove(size_t at) {
     gSounding[at]->sounding = false;
@@ -61,6 +62,8 @@ bool MixMemory(Voice& voice, float* out, size_t frames) {
 }
 
 bool MixRing(Ring& ring, float* out, size_t frames) {
+    ring.playedBefore = ring.played;
+    ring.pulledAt = gPullCounter;
     size_t done = 0;
     while (done < frames) {
         const uint64_t limit = std::min(ring.written, ring.end);
@@ -135,6 +138,7 @@ void StopLocked(Voice& voice) {
 void Pull(float* out, size_t frames) {
     std::fill(out, out + frames * kChannels, 0.0f);
     std::lock_guard lock(gMutex);
+    gPullCounter = SDL_GetPerformanceCounter();
     for (size_t i = 0; i < gSounding.size();) {
         Voice& voice = *gSounding[i];
         const bool more = voice.ring ? MixRing(*voice.ring, out, frames) : MixMemory(voice, out, frames);
