@@ -29,16 +29,19 @@ done
 [ -e "$prefix/share/lumotta/Log.txt" ] && fail "the install carries a Log.txt"
 # Each icon is the size its folder says (a PNG's width and height at bytes 16..23).
 for size in 16 48 256; do
-  dims=$(od -An -tu1 -j16 -N8 "$prefix/share/icons/hicolor/${size}x${size}/apps/lumotta.png" | tr -s ' ')
-  [ "$dims" = " 0 0 0 $size 0 0 0 $size" ] || fail "the ${size}x${size} icon is not $size pixels square ($dims)"
+  dims=$(od -An -tx1 -j16 -N8 "$prefix/share/icons/hicolor/${size}x${size}/apps/lumotta.png" | tr -d ' \n')
+  [ "$dims" = "$(printf '%08x%08x' "$size" "$size")" ] || fail "the ${size}x${size} icon is not $size pixels square ($dims)"
 done
 gzip -t "$prefix/share/man/man6/lumotta.6.gz" || fail "the manual page is no gzip file"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/lumotta.desktop" || fail "the desktop entry is not valid"
 fi
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net --explain "$prefix/share/metainfo/lumotta.metainfo.xml" >"$work/appstream.txt" 2>&1 ||
-    fail "the metainfo file is not valid: $(cat "$work/appstream.txt")"
+  # The id is the program's own name, as the desktop entry's; a reverse
+  # domain name would claim a domain the game does not have.
+  appstreamcli validate --no-net "$prefix/share/metainfo/lumotta.metainfo.xml" >"$work/appstream.txt" 2>&1
+  problems=$(grep -E "^(E|W):" "$work/appstream.txt" | grep -v "cid-desktopapp-is-not-rdns")
+  [ -z "$problems" ] || fail "the metainfo file is not valid: $problems"
 fi
 
 make_replay
