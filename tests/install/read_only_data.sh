@@ -9,14 +9,8 @@ source "$(dirname "$0")/install_common.sh" "$@"
 # A data folder of its own: the pictures, sounds and movies linked in, the
 # stage files copied.
 ro=$work/data
-mkdir -p "$ro/01"
-for entry in "$data"/*; do
-  name=$(basename "$entry")
-  [ "$name" = 01 ] || ln -s "$entry" "$ro/$name"
-done
-for f in "$data"/01/*.dat; do
-  case $(basename "$f") in [KSBH].dat) ;; *) cp "$f" "$ro/01/" ;; esac
-done
+source "$source/tests/support/game_folder.sh"
+make_game_folder "$data" "$ro"
 
 # Read-only as a player meets it: permissions for an ordinary user; for root,
 # whom permissions do not stop, a read-only mount seen by the program alone.

@@ -317,3 +317,29 @@ TEST_F(Screen, AnExposedWindowOfAnInactiveGameShowsTheLastFrameAgain) {
     SDL_SetRenderTarget(renderer, media::screen::BackBuffer());
     EXPECT_EQ(pixel, patternAt(100, 50));
 }
+
+TEST_F(Screen, PrintScreenSavesIntoTheScreenshotFolderAndSaysWhenItCannot) {
+    ASSERT_EQ(SetScreenshotFolder("user/share/lumotta"), 0);
+    {
+        HeadlessMedia media;
+        ASSERT_TRUE(media.ok());
+        testing_support::pressKey(SDL_SCANCODE_PRINTSCREEN);
+        FlipScreen();
+        testing_support::releaseKey(SDL_SCANCODE_PRINTSCREEN);
+        EXPECT_NE(readWholeFile("user/share/lumotta/screenshots/0000.png").substr(1, 3), "");
+        EXPECT_EQ(readWholeFile("user/share/lumotta/screenshots/0000.png").substr(1, 3), "PNG");
+
+        // A file where the folder should be: said, on standard error and in the log.
+        ASSERT_TRUE(testing_support::writeWholeFile("blocked", "a file"));
+        SetScreenshotFolder("blocked");
+        testing::internal::CaptureStderr();
+        testing_support::pressKey(SDL_SCANCODE_PRINTSCREEN);
+        FlipScreen();
+        testing_support::releaseKey(SDL_SCANCODE_PRINTSCREEN);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("Lumotta: The screenshot could not be saved: the folder blocked/screenshots"),
+                  std::string::npos) << said;
+    }
+    EXPECT_NE(readWholeFile("Log.txt").find("The screenshot could not be saved"), std::string::npos);
+    SetScreenshotFolder(nullptr);
+}

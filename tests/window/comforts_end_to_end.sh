@@ -13,23 +13,13 @@
 set -uo pipefail
 program=$1 probe=$2 data=$3 work=$4
 
-for tool in xvfb-run xdotool Xvfb; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (./lumotta.sh installs it)"
-    exit 77
-  fi
-done
+source "$(dirname "$0")/../support/game_folder.sh"
+require_x_tools
 
 rm -rf "$work"
-mkdir -p "$work/game/01" "$work/run" "$work/shots"
+mkdir -p "$work/run" "$work/shots"
 chmod 700 "$work/run"
-for entry in "$data"/*; do
-  name=$(basename "$entry")
-  [ "$name" = 01 ] || ln -s "$entry" "$work/game/$name"
-done
-for f in "$data"/01/*.dat; do
-  case $(basename "$f") in [KSBH].dat) ;; *) cp "$f" "$work/game/01/" ;; esac
-done
+make_game_folder "$data" "$work/game"
 
 cat > "$work/session.sh" <<'SESSION'
 #!/usr/bin/env bash
@@ -116,38 +106,29 @@ wait_for_geometry "800x600 at 100,120"
 quit_game
 [ "$(od -An -tu2 -j14 -N2 01/K.dat | tr -d ' ')" = 0 ] || fail "windowed was not saved in 01/K.dat"
 
-# Sharp scaling at 2x: every pixel of the game a 2x2 block, no bars.
-sed -i 's/^scaling = .*/scaling = sharp/' lumotta.ini
-start_game --scale 2
-reach_title
-wait_for_geometry "1280x960 at 384,320"
-"$probe" grab "$window" "$shots/sharp-2x.png" >/dev/null || fail "the window could not be read"
-out=$("$probe" sharp "$shots/sharp-2x.png" 2)
-echo "sharp 2x: $(echo "$out" | tr '\n' ' ')"
-[ "$(echo "$out" | value box)" = "0 0 1280 960" ] || fail "the 2x picture does not fill the window"
-within "$(echo "$out" | value uniform)" 0.999 1 || fail "the 2x picture's pixels are not 2x2 blocks"
-quit_game
-
-# Sharp scaling at 3x in a 2000x1500 window: 1920x1440 in black bars.
-start_game --scale 3.125
-reach_title
-wait_for_geometry "2000x1500 at 24,50"
-"$probe" grab "$window" "$shots/sharp-3x.png" >/dev/null || fail "the window could not be read"
-out=$("$probe" sharp "$shots/sharp-3x.png" 3)
-echo "sharp 3x: $(echo "$out" | tr '\n' ' ')"
-[ "$(echo "$out" | value box)" = "40 30 1920 1440" ] || fail "the 3x picture is not centred in bars"
-within "$(echo "$out" | value uniform)" 0.999 1 || fail "the 3x picture's pixels are not 3x3 blocks"
+# Starts the game with SCALING in lumotta.ini and --scale WINDOW_SCALE, waits
+# for GEOMETRY, and checks the picture's box inside the window and the share
+# of its FACTORxFACTOR blocks that are one colour (within LOW..HIGH).
+check_scaling() {
+  local scaling=$1 window_scale=$2 geometry=$3 factor=$4 box=$5 low=$6 high=$7 out
+  sed -i "s/^scaling = .*/scaling = $scaling/" lumotta.ini
+  start_game --scale "$window_scale"
+  reach_title
+  wait_for_geometry "$geometry"
+  "$probe" grab "$window" "$shots/$scaling-$window_scale.png" >/dev/null || fail "the window could not be read"
+  out=$("$probe" sharp "$shots/$scaling-$window_scale.png" "$factor")
+  echo "$scaling at $window_scale: $(echo "$out" | tr '\n' ' ')"
+  [ "$(echo "$out" | value box)" = "$box" ] || fail "the $scaling picture is not at $box"
+  within "$(echo "$out" | value uniform)" "$low" "$high" ||
+    fail "$(echo "$out" | value uniform) of the $scaling picture's ${factor}x$factor blocks are one colour, not $low..$high"
+  quit_game
+}
+# Sharp at 2x: every pixel of the game a 2x2 block, no bars.
+check_scaling sharp 2 "1280x960 at 384,320" 2 "0 0 1280 960" 0.999 1
+# Sharp at 3x in a 2000x1500 window: 1920x1440 in black bars.
+check_scaling sharp 3.125 "2000x1500 at 24,50" 3 "40 30 1920 1440" 0.999 1
 # Smooth (the default) fills the window and blends the pixels.
-quit_game
-sed -i 's/^scaling = .*/scaling = smooth/' lumotta.ini
-start_game --scale 3.125
-reach_title
-"$probe" grab "$window" "$shots/smooth-3x.png" >/dev/null || fail "the window could not be read"
-out=$("$probe" sharp "$shots/smooth-3x.png" 3)
-echo "smooth 3x: $(echo "$out" | tr '\n' ' ')"
-[ "$(echo "$out" | value box)" = "0 0 2000 1500" ] || fail "the smooth picture does not fill the window"
-within "$(echo "$out" | value uniform)" 0.9 1 && fail "the smooth picture is made of 3x3 blocks"
-quit_game
+check_scaling smooth 3.125 "2000x1500 at 24,50" 3 "0 0 2000 1500" 0 0.9
 echo "session ok"
 SESSION
 chmod +x "$work/session.sh"

@@ -13,25 +13,15 @@ program=$1 probe=$2 data=$3 golden=$4 work=$5
 shift 5
 settings=("$@")
 
-for tool in xvfb-run xdotool Xvfb; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (./lumotta.sh installs it)"
-    exit 77
-  fi
-done
+source "$(dirname "$0")/../support/game_folder.sh"
+require_x_tools
 
 rm -rf "$work"
-mkdir -p "$work/game/01" "$work/run" "$work/shots"
+mkdir -p "$work/run" "$work/shots"
 chmod 700 "$work/run"
-# A game folder of its own: the default pictures, sounds and movies linked
-# in, the stage files copied, and saved files made for the reference frames
+# A game folder of its own, with saved files made for the reference frames
 # (best score 1234 at stage 9, highest stage 7).
-for entry in "$data"/*; do
-  name=$(basename "$entry")
-  [ "$name" = 01 ] || ln -s "$entry" "$work/game/$name"
-done
-cp "$data"/01/*.dat "$work/game/01/"
-rm -f "$work/game/01/"[KSBH].dat
+make_game_folder "$data" "$work/game"
 { printf '\xd2\x04\x00\x00\x09\x00\x00\x00'; head -c 72 /dev/zero; } > "$work/game/01/S.dat"
 printf '\x07\x00\x00\x00' > "$work/game/01/H.dat"
 
