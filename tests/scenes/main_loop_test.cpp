@@ -377,58 +377,50 @@ int windowWidth() {
     return w;
 }
 
+// Starts the program with `options`, lets `look` see it at its first tick,
+// and closes it.
+void runOneTick(const CommandLine& options, const std::function<void()>& look) {
+    ProgramRun run;
+    run.closeWhen = [&look] {
+        look();
+        return true;
+    };
+    runProgram(Script{}, run, options);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.ticks.size(), 1u);
+}
+
 TEST(MainLoop, FullScreenAndWindowedOptionsDecideTheStartAndTheSettingFollows) {
     ScratchDirectory scratch("main_loop");
     makeBareGameFolder();
-    bool fullScreenAtStart = false;
-    ProgramRun run;
-    run.closeWhen = [&fullScreenAtStart] {
-        fullScreenAtStart = windowIsFullScreen();
-        return true;
-    };
     CommandLine options;
     options.windowed = 0;
-    runProgram(Script{}, run, options);
-    EXPECT_EQ(run.result, 0);
+    bool fullScreenAtStart = false;
+    runOneTick(options, [&] { fullScreenAtStart = windowIsFullScreen(); });
     EXPECT_TRUE(fullScreenAtStart);
     EXPECT_EQ(int16At(readWholeFile("01/K.dat"), 14), 1);
 
     // Saved as full screen; --windowed opens a window all the same.
-    bool windowedAtStart = false;
-    ProgramRun next;
-    next.closeWhen = [&windowedAtStart] {
-        windowedAtStart = !windowIsFullScreen();
-        return true;
-    };
     options.windowed = 1;
-    runProgram(Script{}, next, options);
-    EXPECT_TRUE(windowedAtStart);
+    runOneTick(options, [&] { fullScreenAtStart = windowIsFullScreen(); });
+    EXPECT_FALSE(fullScreenAtStart);
     EXPECT_EQ(int16At(readWholeFile("01/K.dat"), 14), 0);
 }
 
 TEST(MainLoop, ScaleOptionSizesTheWindowAndItsPlaceIsRememberedInLumottaIni) {
     ScratchDirectory scratch("main_loop");
     makeBareGameFolder();
-    int width = 0;
-    ProgramRun run;
-    run.closeWhen = [&width] {
-        width = windowWidth();
-        return true;
-    };
     CommandLine options;
     options.scale = 1.5;
-    runProgram(Script{}, run, options);
+    int width = 0;
+    runOneTick(options, [&] { width = windowWidth(); });
     EXPECT_EQ(width, 960);
     const std::string ini = readWholeFile("lumotta.ini");
     EXPECT_NE(ini.find(",960,720\n"), std::string::npos) << ini;
 
     // Without --scale the next start opens at the remembered size.
-    ProgramRun next;
-    next.closeWhen = [&width] {
-        width = windowWidth();
-        return true;
-    };
-    runProgram(Script{}, next);
+    width = 0;
+    runOneTick(CommandLine{}, [&] { width = windowWidth(); });
     EXPECT_EQ(width, 960);
     SetWindowScale(1.0);
 }

@@ -14,6 +14,14 @@ make_game_folder() {
   done
 }
 
+# WORK made afresh, with a private runtime folder (for the game's one-copy
+# lock) and a folder for pictures.
+fresh_work_folder() {
+  rm -rf "$1"
+  mkdir -p "$1/run" "$1/shots"
+  chmod 700 "$1/run"
+}
+
 # Ends the test as skipped (77) when the X server tools are missing.
 require_x_tools() {
   local tool

@@ -16,9 +16,7 @@ program=$1 probe=$2 data=$3 work=$4
 source "$(dirname "$0")/../support/game_folder.sh"
 require_x_tools
 
-rm -rf "$work"
-mkdir -p "$work/run" "$work/shots"
-chmod 700 "$work/run"
+fresh_work_folder "$work"
 make_game_folder "$data" "$work/game"
 
 cat > "$work/session.sh" <<'SESSION'

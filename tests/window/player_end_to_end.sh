@@ -16,9 +16,7 @@ settings=("$@")
 source "$(dirname "$0")/../support/game_folder.sh"
 require_x_tools
 
-rm -rf "$work"
-mkdir -p "$work/run" "$work/shots"
-chmod 700 "$work/run"
+fresh_work_folder "$work"
 # A game folder of its own, with saved files made for the reference frames
 # (best score 1234 at stage 9, highest stage 7).
 make_game_folder "$data" "$work/game"
