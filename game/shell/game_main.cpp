@@ -99,6 +99,37 @@ void restoreSavedRecords(const SavedRecords& r) {
     game.settings.fullScreen = fullScreen;
 }
 
+// Tells the saved files and the media layer where the game writes, for the
+// data folder now current.
+WriteFolders directWriting(const std::string& dataDir) {
+    const WriteFolders folders = chooseWriteFolders(dataDir);
+    setSavedFilesFolder(folders.saves);
+    SetLogFolder(folders.log.c_str());
+    SetScreenshotFolder(folders.screenshots.c_str());
+    return folders;
+}
+
+// One frame tick per pass until the window is closed, Escape is held, a
+// scene asks to quit or a watched replay is over.
+void mainLoop(bool watching) {
+    for (;;) {
+        if (ProcessMessage() != 0) break;
+        if (CheckKey(1)) break;  // Escape
+        if (game.quitRequested) break;
+        FrameTick();
+        if (watching && replayPlaybackEnded()) break;
+    }
+}
+
+// How the watched replay went, on standard output and in the log; what it
+// changed of the saved records is put back.
+void finishWatching(const SavedRecords& asRead) {
+    const std::string outcome = replayPlaybackOutcome();
+    LogText(outcome.c_str());
+    std::printf("Lumotta: %s\n", outcome.c_str());
+    restoreSavedRecords(asRead);
+}
+
 }  // namespace
 
 int runProgram(int argc, const char* const* argv) {
@@ -137,10 +168,7 @@ int runGame(const CommandLine& options) {
     // Started from a directory without the game's data, play the default set.
     if (!enterDataFolder(absolutePath(options.dataFolder))) return kExitUsage;
     const std::string dataDir = currentFolder();
-    const WriteFolders folders = chooseWriteFolders(dataDir);
-    setSavedFilesFolder(folders.saves);
-    SetLogFolder(folders.log.c_str());
-    SetScreenshotFolder(folders.screenshots.c_str());
+    const WriteFolders folders = directWriting(dataDir);
     std::vector<std::string> problems;
     const std::string iniPath = userSettingsPath(folders.saves);
     const UserSettings ini = readUserSettings(iniPath, problems);
@@ -176,21 +204,10 @@ int runGame(const CommandLine& options) {
         enterScene();
     }
 
-    for (;;) {
-        if (ProcessMessage() != 0) break;
-        if (CheckKey(1)) break;  // Escape
-        if (game.quitRequested) break;
-        FrameTick();
-        if (watching && replayPlaybackEnded()) break;
-    }
+    mainLoop(watching);
 
     finishReplayRecording();
-    if (watching) {
-        const std::string outcome = replayPlaybackOutcome();
-        LogText(outcome.c_str());
-        std::printf("Lumotta: %s\n", outcome.c_str());
-        restoreSavedRecords(asRead);
-    }
+    if (watching) finishWatching(asRead);
     const UserSettings comforts = userSettingsNow(ini);
     EndMedia();
     writeSavedFiles();
