@@ -20,6 +20,9 @@ SDL_Renderer* Renderer();
 SDL_Texture* BackBuffer();       // the 640x480 target every draw lands on
 void HandleWindowEvent(const SDL_Event& event);
 bool Paced();                    // FlipScreen holds 60 frames/s (SetFramePacing)
+void Repaint();                  // the last presented frame shown again, no pacing
+void DrawWindowPicture();        // the back buffer into the window as FlipScreen shows it, not
+                                 // presented: the window's renderer target holds it (tests read it)
 }  // namespace screen
 
 namespace input {

@@ -16,6 +16,7 @@ std::vector<Voice*> gSounding;           // under gMutex
 SDL_AudioDeviceID gDevice = 0;
 std::atomic<uint64_t> gUnderruns{0};
 uint64_t gPullCounter = 0;               // under gMutex: when the running pull began
+std::atomic<float> gMasterGain{1.0f};
 
 void Remove(size_t at) {
     gSounding[at]->sounding = false;
@@ -149,8 +150,13 @@ void Pull(float* out, size_t frames) {
         }
     }
     // Many loud sounds at once clip at full scale instead of wrapping round.
-    for (size_t i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    const float gain = gMasterGain.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i] * gain, -1.0f, 1.0f);
 }
+
+void SetMasterGain(float gain) { gMasterGain.store(std::clamp(gain, 0.0f, 1.0f), std::memory_order_relaxed); }
+
+float MasterGain() { return gMasterGain.load(std::memory_order_relaxed); }
 
 void HoldDevice(bool hold) {
     if (gDevice != 0) SDL_PauseAudioDevice(gDevice, hold ? 1 : 0);

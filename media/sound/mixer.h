@@ -64,6 +64,10 @@ void Pull(float* out, size_t frames);
 // benchmark can drive the mixer itself; false lets it run again.
 void HoldDevice(bool hold);
 
+// Everything mixed is multiplied by this (0 silent, 1 as made); any thread.
+void SetMasterGain(float gain);
+float MasterGain();
+
 // Voices sounding right now.
 int SoundingVoices();
 // How many pulls found a stream ring without enough data.
