@@ -95,6 +95,20 @@ TEST_F(Walkers, ChaserHurriesOnlyTowardsAPlayerAtItsExactHeight) {
     EXPECT_EQ(a.x, 103.5f);
 }
 
+TEST_F(Walkers, ChaserHurriesTowardsAPlayerStandingOnItsFloor) {
+    // Both land on the floor by their own rules: the player one pixel higher.
+    const int slot = place(13, 100, kOnFloor, 0, 0);
+    Actor& a = game.actors[slot];
+    game.players[0].x = 300;
+    game.players[0].y = kOnFloor - 1;
+    updateChaser(slot);
+    EXPECT_EQ(a.x, 101.5f);
+    EXPECT_EQ(a.phase, 1);
+    game.players[0].y = kOnFloor - 2;  // off the floor, in a jump
+    updateChaser(slot);
+    EXPECT_EQ(a.x, 102.5f);
+}
+
 TEST_F(Walkers, ChaserBreaksABreakableWallOnItsTwelfthTickAndTurnsAtTwenty) {
     setCell(5, 13, kBlockBreakable);  // left face at x = 160
     const int slot = place(13, 143, kOnFloor, 0, 0);
