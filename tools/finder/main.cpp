@@ -22,7 +22,8 @@ int usage() {
         "  --ticks N       ticks of play searched after the countdown (default 6000)\n"
         "  --seconds N     give up after this long (default 900)\n"
         "  --out FILE      also write the script found to FILE\n"
-        "  --quiet         no progress lines\n",
+        "  --quiet         no progress lines\n"
+        "  --log-every N   a progress line every N steps (default 25)\n",
         stderr);
     return 2;
 }
@@ -46,7 +47,7 @@ std::string defaultDataDir() {
 
 int main(int argc, char** argv) {
     std::string dataDir = defaultDataDir(), out;
-    long stage = -1, charges = 0, width = 1500, step = 8, ticks = 6000, seconds = 900;
+    long stage = -1, charges = 0, width = 1500, step = 8, ticks = 6000, seconds = 900, logEvery = 25;
     bool quiet = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
         else if (arg == "--step" && hasValue && readNumber(argv[++i], step) && step >= 1 && step <= 64) {}
         else if (arg == "--ticks" && hasValue && readNumber(argv[++i], ticks) && ticks >= 1 && ticks <= 100000) {}
         else if (arg == "--seconds" && hasValue && readNumber(argv[++i], seconds) && seconds >= 1) {}
+        else if (arg == "--log-every" && hasValue && readNumber(argv[++i], logEvery) && logEvery >= 1) {}
         else return usage();
     }
     if (stage < 0) return usage();
@@ -78,6 +80,7 @@ int main(int argc, char** argv) {
     limits.step = static_cast<int>(step);
     limits.ticks = ticks;
     limits.seconds = static_cast<double>(seconds);
+    limits.logEvery = static_cast<int>(logEvery);
     finder::SearchResult found = finder::search(limits, quiet ? nullptr : stderr);
     std::printf("stage %02ld: %ld steps of %ld ticks, %ld states kept, %ld ticks played, %.1f s%s\n", stage,
                 found.levels, step, found.states, found.simulatedTicks, found.seconds,

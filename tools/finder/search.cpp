@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
+#include <cmath>
 #include <cstring>
 
 namespace finder {
@@ -150,20 +150,20 @@ struct Mixer {
 
 constexpr int kKeyKind = 7, kExitKind = 8, kShotEffect = 20, kKeySparkEffect = 1;
 
-// The coarse key: two states with the same one are taken for the same.
-uint64_t coarseKey() {
-    Mixer m;
+// Two keys of a state. The coarse key: two states with the same one are
+// taken for the same. The situation: where the player stands (by cell), her
+// charges, the blocks, and how many creatures and items are left; states in
+// one situation differ only in where the creatures are and in timers.
+struct Keys {
+    uint64_t coarse;
+    uint64_t situation;
+};
+
+Keys stateKeys() {
     const Player& p = game.players[0];
-    m.add(static_cast<uint64_t>(p.x >> 2));
-    m.add(static_cast<uint64_t>(static_cast<int>(p.y) >> 2));
-    m.add(static_cast<uint64_t>(p.airborne | p.crouching << 1 | (p.lockTimer > 0 || p.holdTimer > 0) << 2 |
-                                (game.freezeCounter > 0) << 3));
-    m.add(static_cast<uint64_t>(p.magic));
-    // Waiting changes only timers: the freeze, the locks, a cannon's or a
-    // spawner's count. Coarsely, they tell waits apart.
-    m.add(static_cast<uint64_t>(std::clamp(game.freezeCounter, 0, 4095) >> 3 | (std::max<int>(p.lockTimer, 0) >> 3) << 12 |
-                                (std::max<int>(p.holdTimer, 0) >> 3) << 24) |
-          static_cast<uint64_t>(p.state) << 40);
+    Mixer situation;
+    situation.add(static_cast<uint64_t>(p.x / kCellSize) | static_cast<uint64_t>(static_cast<int>(p.y) / kCellSize) << 16 |
+                  static_cast<uint64_t>(p.airborne) << 32 | static_cast<uint64_t>(p.magic) << 40);
     // The visible blocks, two bits a cell.
     uint64_t word = 0;
     int bits = 0;
@@ -171,19 +171,39 @@ uint64_t coarseKey() {
         for (int row = 0; row < kGridRows; ++row) {
             word = word << 2 | (static_cast<uint64_t>(game.tileMap.blocks[column * kGridRows + row]) & 3);
             if ((bits += 2) == 64) {
-                m.add(word);
+                situation.add(word);
                 word = 0;
                 bits = 0;
             }
         }
-    m.add(word);
+    situation.add(word);
+    uint64_t creatures = 0, items = 0;
+    for (const Actor& a : game.actors) {
+        if (a.live == 0 || a.dying) continue;
+        if (a.kind == kKeyKind || a.kind >= 42) ++items;
+        else if (a.kind != kExitKind) ++creatures;
+    }
+    situation.add(creatures | items << 16 | static_cast<uint64_t>(game.freezeCounter > 0) << 32);
+
+    Mixer m;
+    m.add(situation.h);
+    m.add(static_cast<uint64_t>(p.x >> 2));
+    m.add(static_cast<uint64_t>(static_cast<int>(p.y) >> 2));
+    // Rising or falling, winding up or casting: the state and the speed.
+    m.add(static_cast<uint64_t>(p.crouching | (p.lockTimer > 0 || p.holdTimer > 0) << 1) |
+          static_cast<uint64_t>(p.state) << 8 | static_cast<uint64_t>(static_cast<int>(p.vy * 2) & 0xFFFF) << 16);
+    // A freeze or a lock changes nothing but its count; coarsely, the counts
+    // tell such waits apart (or a cast would look like its own future).
+    m.add(static_cast<uint64_t>(std::clamp(game.freezeCounter, 0, 4095) >> 3) |
+          static_cast<uint64_t>(std::max<int>(p.lockTimer, 0) >> 3) << 12 |
+          static_cast<uint64_t>(std::max<int>(p.holdTimer, 0) >> 3) << 24);
     for (const Actor& a : game.actors) {
         if (a.live == 0 || a.dying) continue;
         if ((a.kind >= 27 && a.kind <= 28) || (a.kind >= 35 && a.kind <= 40))
             m.add(static_cast<uint64_t>(a.timer >> 4) << 48 | static_cast<uint64_t>(a.kind));
         m.add(static_cast<uint64_t>(a.kind) | static_cast<uint64_t>(a.phase & 0xFF) << 8 |
-              static_cast<uint64_t>(static_cast<int>(a.x) >> 4 & 0xFFFF) << 16 |
-              static_cast<uint64_t>(static_cast<int>(a.y) >> 4 & 0xFFFF) << 32);
+              static_cast<uint64_t>(static_cast<int>(a.x) >> 2 & 0xFFFF) << 16 |
+              static_cast<uint64_t>(static_cast<int>(a.y) >> 2 & 0xFFFF) << 32);
     }
     for (const Actor& e : game.effects) {
         if (e.live == 0) continue;
@@ -193,13 +213,17 @@ uint64_t coarseKey() {
             m.add(static_cast<uint64_t>(kKeySparkEffect) << 40 | static_cast<uint64_t>(e.phase) << 8 |
                   static_cast<uint64_t>(static_cast<int>(e.y) >> 5 & 0xFF) << 16);
     }
-    return m.h;
+    return {m.h, situation.h};
 }
 
 struct Standing {
     uint8_t progress;  // 0 the key to find, 1 the key taken, 2 the exit open
     int32_t distance;  // to what comes next: the key, or the exit
+    int16_t changed;   // cells whose block differs from the start
 };
+
+// The blocks as the stage began, to count what the search has changed.
+int32_t gStartBlocks[kCellCount];
 
 Standing standing() {
     const Player& p = game.players[0];
@@ -230,7 +254,9 @@ Standing standing() {
         ty = exit->y;
     }
     double d = std::abs(tx - p.x) + std::abs(ty - p.y);
-    return {progress, static_cast<int32_t>(d)};
+    int changed = 0;
+    for (int i = 0; i < kCellCount; ++i) changed += game.tileMap.blocks[i] != gStartBlocks[i];
+    return {progress, static_cast<int32_t>(d), static_cast<int16_t>(changed)};
 }
 
 // --- Tables that never grow --------------------------------------------------
@@ -293,19 +319,13 @@ struct Candidate {
     int32_t parent;  // index in the current level
     int16_t move;
     uint8_t progress;
-    int32_t group;   // progress and the cell the player stands in
+    uint64_t group;  // the situation, with the progress
     int32_t distance;
+    int16_t changed;
     int16_t magic;
     int32_t rank;    // place among the candidates of its group
     uint64_t key;
 };
-
-int playerCell() {
-    const Player& p = game.players[0];
-    int column = std::clamp(p.x / kCellSize, 0, kGridColumns - 1);
-    int row = std::clamp(static_cast<int>(p.y) / kCellSize, 0, kGridRows - 1);
-    return column * kGridRows + row;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -326,6 +346,7 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
     // Everything the search needs, allocated once.
     PlaySnapshot start;
     saveSnapshot(start);
+    std::copy(std::begin(game.tileMap.blocks), std::end(game.tileMap.blocks), gStartBlocks);
     std::vector<PlaySnapshot> level(width), next(width);
     std::vector<int32_t> levelRecord(width), nextRecord(width);
     std::vector<Candidate> candidates;
@@ -341,7 +362,7 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
     records.push_back({-1, -1});
     levelRecord[0] = 0;
     int levelSize = 1;
-    seen.insert(coarseKey(), 0);
+    seen.insert(stateKeys().coarse, 0);
 
     struct Clear {
         int32_t parent = -1;
@@ -370,12 +391,12 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
                     if (best.parent < 0 || at < best.tick) best = {i, mi, at};
                     continue;
                 }
-                uint64_t key = coarseKey();
-                if (seen.find(key) >= 0 || thisLevel.find(key) >= 0) continue;
+                Keys keys = stateKeys();
+                if (seen.find(keys.coarse) >= 0 || thisLevel.find(keys.coarse) >= 0) continue;
                 Standing s = standing();
-                thisLevel.insert(key, static_cast<int32_t>(candidates.size()));
-                candidates.push_back({i, static_cast<int16_t>(mi), s.progress, s.progress * kCellCount + playerCell(),
-                                      s.distance, game.players[0].magic, 0, key});
+                thisLevel.insert(keys.coarse, static_cast<int32_t>(candidates.size()));
+                candidates.push_back({i, static_cast<int16_t>(mi), s.progress, keys.situation ^ s.progress,
+                                      s.distance, s.changed, game.players[0].magic, 0, keys.coarse});
             }
         }
         result.levels = depth + 1;
@@ -397,7 +418,6 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
         std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
             if (a.group != b.group) return a.group < b.group;
             if (a.distance != b.distance) return a.distance < b.distance;
-            if (a.magic != b.magic) return a.magic > b.magic;
             return a.key < b.key;
         });
         for (size_t c = 0; c < candidates.size(); ++c)
@@ -408,6 +428,8 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
                               if (a.rank != b.rank) return a.rank < b.rank;
                               if (a.progress != b.progress) return a.progress > b.progress;
                               if (a.distance != b.distance) return a.distance < b.distance;
+                              if (a.magic != b.magic) return a.magic > b.magic;
+                              if (a.changed != b.changed) return a.changed < b.changed;
                               return a.key < b.key;
                           });
         for (size_t c = 0; c < keep; ++c) {
@@ -425,7 +447,7 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
         result.states += static_cast<long>(keep);
 
         double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
-        if (log && (depth + 1) % (getenv("FINDER_EVERY") ? atoi(getenv("FINDER_EVERY")) : 25) == 0) {
+        if (log && (depth + 1) % std::max(1, limits.logEvery) == 0) {
             int bestProgress = 0;
             for (size_t c = 0; c < keep; ++c) bestProgress = std::max<int>(bestProgress, candidates[c].progress);
             std::fprintf(log, "tick %ld: %d states (of %zu new), furthest %s, %.0f s\n",

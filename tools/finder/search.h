@@ -7,10 +7,13 @@
 // its jump are pressed on the first tick the player can act, its direction is
 // held for the whole step. All states reached after the same number of steps
 // form one level. A child state is kept only when its coarse key (where the
-// player stands, her charges, the blocks, the creatures and items, the key
-// and the exit) has not been seen before; of the new ones at most `width` go
-// on to the next level, spread over the cells the player stands in. The first
-// level that holds a clear gives the fastest clear found.
+// player stands and how she moves, her charges, the blocks, where the
+// creatures and items are, the key and the exit, the freeze and lock counts)
+// has not been seen before. Of the new ones at most `width` go on to the next
+// level: first the nearest to the key (or, once it is taken, to the exit) of
+// every situation (the player's cell, her charges, the blocks, how many
+// creatures and items are left), then the second nearest of each, and so on.
+// The first level that holds a clear gives the fastest clear found.
 #pragma once
 
 #include "game/shell/replay.h"
@@ -28,6 +31,7 @@ struct SearchLimits {
     long ticks = 6000;      // ticks of play searched after the countdown
     double seconds = 900;   // wall-clock bound
     long seenCapacity = 0;  // coarse keys remembered (0: from width and ticks)
+    int logEvery = 25;      // a progress line every so many steps
 };
 
 struct SearchResult {
