@@ -325,7 +325,16 @@ struct Candidate {
     int16_t magic;
     int32_t rank;    // place among the candidates of its group
     uint64_t key;
+    uint64_t cell;   // the progress and the cell the player stands in
 };
+
+// The progress and the cell the player stands in.
+uint64_t cellGroup(uint8_t progress) {
+    const Player& p = game.players[0];
+    uint64_t column = static_cast<uint64_t>(std::clamp(p.x / kCellSize, 0, kGridColumns - 1));
+    uint64_t row = static_cast<uint64_t>(std::clamp(static_cast<int>(p.y) / kCellSize, 0, kGridRows - 1));
+    return static_cast<uint64_t>(progress) << 32 | column << 16 | row;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -396,7 +405,8 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
                 Standing s = standing();
                 thisLevel.insert(keys.coarse, static_cast<int32_t>(candidates.size()));
                 candidates.push_back({i, static_cast<int16_t>(mi), s.progress, keys.situation ^ s.progress,
-                                      s.distance, s.changed, game.players[0].magic, 0, keys.coarse});
+                                      s.distance, s.changed, game.players[0].magic, 0, keys.coarse,
+                                      cellGroup(s.progress)});
             }
         }
         result.levels = depth + 1;
@@ -422,6 +432,16 @@ SearchResult search(const SearchLimits& limits, std::FILE* log) {
         });
         for (size_t c = 0; c < candidates.size(); ++c)
             candidates[c].rank = c > 0 && candidates[c - 1].group == candidates[c].group ? candidates[c - 1].rank + 1 : 0;
+        // A situation that differs from a cleaner one in the same cell only by
+        // blocks made on the way waits behind it: one place later per extra block.
+        std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+            if (a.cell != b.cell) return a.cell < b.cell;
+            return a.changed < b.changed;
+        });
+        for (size_t c = 0, first = 0; c < candidates.size(); ++c) {
+            if (candidates[c].cell != candidates[first].cell) first = c;
+            candidates[c].rank += candidates[c].changed - candidates[first].changed;
+        }
         size_t keep = std::min(candidates.size(), static_cast<size_t>(width));
         std::partial_sort(candidates.begin(), candidates.begin() + static_cast<long>(keep), candidates.end(),
                           [](const Candidate& a, const Candidate& b) {
