@@ -10,6 +10,7 @@
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"
 #include "tools/stagec/stage_io.h"
+#include "tests/stages/stage_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -33,25 +34,21 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-std::string dataDir() {
-    const char* dir = std::getenv("LUMOTTA_DATA_DIR");
-    return dir ? dir : LUMOTTA_TEST_DATA_DIR;
-}
-
-std::string sourceDir() {
-    const char* source = std::getenv("LUMOTTA_SOURCE_DIR");
-    return source ? source : LUMOTTA_TEST_SOURCE_DIR;
-}
+using stage_paths::dataDir;
 
 Replay solution(int stage) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/content/replays/%02d.script", stage);
-    std::string text;
-    EXPECT_TRUE(stagec::readTextFile(sourceDir() + name, text));
-    input_script::Result r = input_script::compile(text, name);
+    input_script::Result r = stage_paths::solution(stage);
     EXPECT_TRUE(r.ok());
-    r.replay.start.stage = stage;
     return r.replay;
+}
+
+// A fresh stage 0 in the game state, ready for a search.
+ReplayStart startStageZero() {
+    ReplayStart start;
+    start.stage = 0;
+    std::string error;
+    EXPECT_TRUE(stage_run::startStage(dataDir(), start, error)) << error;
+    return start;
 }
 
 void tick(uint16_t input) {
@@ -105,10 +102,7 @@ TEST(Finder, CopyStepAndRestoreAllocateNothing) {
 }
 
 TEST(Finder, FindsAClearThatPlaysBackToTheSameTick) {
-    ReplayStart start;
-    start.stage = 0;
-    std::string error;
-    ASSERT_TRUE(stage_run::startStage(dataDir(), start, error)) << error;
+    ReplayStart start = startStageZero();
     finder::SearchLimits limits;
     limits.width = 60;
     limits.ticks = 1000;
@@ -124,6 +118,7 @@ TEST(Finder, FindsAClearThatPlaysBackToTheSameTick) {
     input_script::Result compiled = input_script::compile(script, "found.script");
     ASSERT_TRUE(compiled.ok()) << compiled.errors[0];
     EXPECT_EQ(compiled.replay.ticks, found.inputs);
+    std::string error;
     ASSERT_TRUE(stage_run::startStage(dataDir(), compiled.replay.start, error)) << error;
     stage_run::Result played = stage_run::play(compiled.replay, -1);
     EXPECT_EQ(played.outcome, stage_run::Outcome::Cleared) << played.line();
@@ -131,10 +126,7 @@ TEST(Finder, FindsAClearThatPlaysBackToTheSameTick) {
 }
 
 TEST(Finder, StopsAtItsTickBoundWithoutAClear) {
-    ReplayStart start;
-    start.stage = 0;
-    std::string error;
-    ASSERT_TRUE(stage_run::startStage(dataDir(), start, error)) << error;
+    startStageZero();
     finder::SearchLimits limits;
     limits.width = 50;
     limits.ticks = 160;  // far too short to reach the door

@@ -2,6 +2,7 @@
 // Every stage from 10 on that has a source is played with a handful of
 // fixed input patterns; none may reach the exit.
 #include "game/shell/replay.h"
+#include "tests/stages/stage_paths.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"
 #include "tools/stagec/stage_io.h"
@@ -21,26 +22,10 @@ constexpr int kFirstPuzzleStage = 10;
 // Long enough to cross the field several times, well short of the timer.
 constexpr long kNaiveTicks = 3000;
 
-std::string dataDir() {
-    const char* dir = std::getenv("LUMOTTA_DATA_DIR");
-    return dir ? dir : LUMOTTA_TEST_DATA_DIR;
-}
+using stage_paths::dataDir;
+using stage_paths::sourceDir;
 
-std::string sourceDir() {
-    const char* source = std::getenv("LUMOTTA_SOURCE_DIR");
-    return source ? source : LUMOTTA_TEST_SOURCE_DIR;
-}
-
-std::vector<int> puzzleStages() {
-    std::vector<int> stages;
-    std::filesystem::path dir = std::filesystem::path(sourceDir()) / "content" / "stages";
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        if (auto n = stagec::stageNumberOfSource(entry.path().string());
-            n && *n >= kFirstPuzzleStage && entry.path().extension() == ".stage")
-            stages.push_back(*n);
-    std::sort(stages.begin(), stages.end());
-    return stages;
-}
+std::vector<int> puzzleStages() { return stage_paths::shippedStages(kFirstPuzzleStage); }
 
 // The column of the first cell (in scan order) holding `code`, placed or
 // hidden in a block.

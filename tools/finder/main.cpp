@@ -1,6 +1,7 @@
 // lumotta-find: searches a stage for its fastest clear and prints it as an
 // input script, checked by playing it back as the runner does.
 #include "tools/finder/search.h"
+#include "tools/runner/command_line.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"
 #include "tools/stagec/stage_io.h"
@@ -28,25 +29,12 @@ int usage() {
     return 2;
 }
 
-bool readNumber(const char* text, long& out) {
-    char* end = nullptr;
-    out = std::strtol(text, &end, 10);
-    return end && !*end && end != text;
-}
-
-std::string defaultDataDir() {
-    if (const char* env = std::getenv("LUMOTTA_DATA_DIR")) return env;
-#ifdef LUMOTTA_BUILD_DATA_DIR
-    return LUMOTTA_BUILD_DATA_DIR;
-#else
-    return "data";
-#endif
-}
+using tool_options::readNumber;
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir = defaultDataDir(), out;
+    std::string dataDir = tool_options::defaultDataDir(), out;
     long stage = -1, charges = 0, width = 1500, step = 8, ticks = 6000, seconds = 900, logEvery = 25;
     bool quiet = false;
     for (int i = 1; i < argc; ++i) {
