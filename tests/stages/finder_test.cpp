@@ -3,7 +3,7 @@
 // clear that the runner plays back to the same tick.
 #include "game/play/play_scene.h"
 #include "game/play/state_hash.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "game/shell/replay.h"
 #include "tools/finder/play_snapshot.h"
 #include "tools/finder/search.h"

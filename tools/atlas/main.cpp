@@ -5,7 +5,7 @@
 // solution (play begins, a third of the way, two thirds, the clear).
 #include "game/play/play_render.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"

@@ -4,7 +4,7 @@
 // are not play, so neither is copied: a snapshot is about 37 KB.
 #pragma once
 
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 
 #include <cstddef>
 #include <cstdint>

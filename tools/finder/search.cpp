@@ -1,7 +1,7 @@
 #include "tools/finder/search.h"
 
 #include "game/play/play_scene.h"
-#include "game/shell/globals.h"
+#include "game/state/globals.h"
 #include "tools/finder/play_snapshot.h"
 #include "tools/runner/input_script.h"
 
