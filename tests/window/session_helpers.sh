@@ -39,22 +39,24 @@ expect_match() {
   echo "$(basename "$a") ~ $(basename "$b"): $s of the pixels match (at least $min needed)"
   within "${s:-0}" "$min" 1 || fail "$(basename "$a") does not look like $(basename "$b")"
 }
-# Waits (up to SECONDS) until the window's mean pixel value lies in LOW..HIGH.
+# Waits (up to SECONDS) until the window's mean pixel value lies in LOW..HIGH,
+# doing STEP (a command, "sleep 0.1" unless given) between looks.
 wait_for_mean() {
-  local name=$1 low=$2 high=$3 seconds=$4 mean=""
+  local name=$1 low=$2 high=$3 seconds=$4 step=${5:-sleep 0.1} mean=""
   local end=$((SECONDS + seconds))
   while [ $SECONDS -lt $end ]; do
     alive
     "$probe" grab "$window" "$shots/$name.png" >/dev/null || fail "the window could not be read"
     mean=$("$probe" colours "$shots/$name.png" | value mean)
     within "$mean" "$low" "$high" && { echo "$name: mean pixel value $mean"; return; }
-    sleep 0.1
+    $step
   done
   fail "$name: after ${seconds} s the mean pixel value is $mean, not in $low..$high"
 }
-# Waits (up to SECONDS) until the window looks like the reference frame.
+# Waits (up to SECONDS) until the window looks like the reference frame,
+# doing STEP between looks as above.
 wait_for_picture() {
-  local name=$1 reference=$2 min=$3 seconds=$4 s=""
+  local name=$1 reference=$2 min=$3 seconds=$4 step=${5:-sleep 0.1} s=""
   local end=$((SECONDS + seconds))
   while [ $SECONDS -lt $end ]; do
     alive
@@ -64,7 +66,7 @@ wait_for_picture() {
       echo "$name ~ $(basename "$reference"): $s of the pixels match (at least $min needed)"
       return
     }
-    sleep 0.1
+    $step
   done
   fail "$name: after ${seconds} s only $s of the pixels match $(basename "$reference") (at least $min needed)"
 }
