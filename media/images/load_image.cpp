@@ -106,7 +106,12 @@ int LoadWholeImage(const char* fileName, bool* missing) {
         LogLoadFailure(fileName);
         return -1;
     }
-    if (result != DecodeResult::Decoded) {
+    if (result == DecodeResult::Broken) {
+        // A picture decoder knew the file and refused it: it is no movie.
+        LogLoadFailure(fileName);
+        return -1;
+    }
+    if (result == DecodeResult::NotMine) {
         // No picture decoder took it: perhaps a movie, showing its first frame.
         picture = Picture{};
         if (!gMovieLoader || !gMovieLoader(fileName, &picture.width, &picture.height, &picture.pixels) ||

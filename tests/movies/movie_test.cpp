@@ -2,6 +2,8 @@
 // skipping, damaged files, archives and the default movies.
 #include "media/core/area_hooks.h"
 #include "media/media.h"
+#include "media/movies/movie_decoder.h"
+#include "media/movies/sound_track.h"
 #include "tests/files/archive_test_helpers.h"
 #include "tests/support/test_support.h"
 #include "tools/moviegen/movie_writer.h"
@@ -248,7 +250,9 @@ TEST_F(Movies, OpenedAsAnImageShowsTheFirstFrame) {
     EXPECT_EQ(DeleteImage(image, 0), 0);
 }
 
-TEST_F(Movies, DefaultMoviesExistAndOpen) {
+// The default movies are films of 12 to 30 s at the screen's size, each
+// with a sound track of music as long as its picture.
+TEST_F(Movies, DefaultMoviesAreFilmsWithTheirMusic) {
     const char* dataDir = std::getenv("LUMOTTA_DATA_DIR");
     ASSERT_NE(dataDir, nullptr);
     for (int n = 0; n < 4; ++n) {
@@ -262,6 +266,20 @@ TEST_F(Movies, DefaultMoviesExistAndOpen) {
         EXPECT_EQ(w, 640);
         EXPECT_EQ(h, 480);
         DeleteImage(image, 0);
+
+        media::movies::MovieDecoder picture;
+        ASSERT_TRUE(picture.Open(path.c_str()));
+        EXPECT_GE(picture.duration(), 12.0);
+        EXPECT_LE(picture.duration(), 30.0);
+        media::movies::SoundTrack sound;
+        ASSERT_EQ(sound.Open(path.c_str()), media::movies::SoundTrack::Opened::kPlayable);
+        std::vector<int16_t> piece(2 * 4096);
+        size_t frames = 0, loud = 0;
+        for (size_t got; (got = sound.Read(piece.data(), 4096)) > 0; frames += got)
+            for (size_t i = 0; i < got * 2; ++i) loud += std::abs(piece[i]) > 1000;
+        EXPECT_FALSE(sound.failed()) << sound.why();
+        EXPECT_NEAR(frames / 44100.0, picture.duration(), 0.1);
+        EXPECT_GT(loud, frames / 4) << "the music is mostly silence";
     }
 }
 

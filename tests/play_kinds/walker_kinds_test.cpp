@@ -78,21 +78,33 @@ TEST_F(Walkers, FastWalkerExpiresOnlyWhileWalkingLeft) {
     EXPECT_EQ(effectCount(33), 1);
 }
 
-TEST_F(Walkers, ChaserHurriesOnlyTowardsAPlayerAtItsExactHeight) {
+TEST_F(Walkers, ChaserHurriesOnlyTowardsAPlayerAtItsHeight) {
     const int slot = place(13, 100, kOnFloor, 0, 0);
     Actor& a = game.actors[slot];
     game.players[0].x = 300;
-    game.players[0].y = kOnFloor - 0.5;
-    updateChaser(slot);
-    EXPECT_EQ(a.x, 101.0f);
-    EXPECT_EQ(a.phase, 0);
-    game.players[0].y = kOnFloor;
-    updateChaser(slot);
-    EXPECT_EQ(a.x, 102.5f);
-    EXPECT_EQ(a.phase, 1);
+    // Player feet by height: half a pixel above its own, exactly its own,
+    // one pixel above (where she stands on its floor: she lands on the row
+    // above her probe, it on its probe's row), two above (off the floor).
+    const struct {
+        double feet;
+        float x;
+        int16_t phase;
+    } kSteps[] = {
+        {kOnFloor - 0.5, 101.0f, 0},
+        {kOnFloor, 102.5f, 1},
+        {kOnFloor - 1, 104.0f, 1},
+        {kOnFloor - 2, 105.0f, 1},
+    };
+    for (const auto& step : kSteps) {
+        game.players[0].y = step.feet;
+        updateChaser(slot);
+        EXPECT_EQ(a.x, step.x) << "feet " << step.feet;
+        EXPECT_EQ(a.phase, step.phase) << "feet " << step.feet;
+    }
+    game.players[0].y = kOnFloor - 1;
     game.players[0].x = 50;  // behind it now
     updateChaser(slot);
-    EXPECT_EQ(a.x, 103.5f);
+    EXPECT_EQ(a.x, 106.0f);
 }
 
 TEST_F(Walkers, ChaserBreaksABreakableWallOnItsTwelfthTickAndTurnsAtTwenty) {
