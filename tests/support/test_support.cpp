@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -22,6 +24,8 @@ ScratchDirectory::ScratchDirectory(const std::string& name) {
     std::string folder = name;
     if (const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info())
         folder += std::string("-") + test->test_suite_name() + "." + test->name();
+    else  // a whole suite's set-up: one folder per process
+        folder += "-process" + std::to_string(getpid());
     const fs::path path = fs::absolute(fs::path("scratch") / folder);
     fs::remove_all(path);
     fs::create_directories(path);
