@@ -29,6 +29,8 @@ namespace input {
 bool Start();
 void Stop();
 void HandleEvent(const SDL_Event& event);
+constexpr int kMaxPads = 8;      // joypads read, numbered 1..8
+uint32_t MouseButtonsHeld();     // bit n-1 set while mouse button n is held
 }  // namespace input
 
 namespace files {
@@ -42,7 +44,10 @@ void Stop();                     // every image deleted
 void OnDisplayRecreated();       // screen-mode change: every image deleted, state reset
 void OnRenderTargetsReset();     // device reset: textures rebuilt from kept pixels
 bool SelectDrawTarget(int target);  // from SetDrawTarget: false for an invalid target
-void BeforeClear();              // from ClearScreen: restore a lost display, settle queued draws
+// From ClearScreen: restores a lost display and settles queued draws. When
+// the draw target is a picture it clears that picture and returns true; the
+// screen then leaves the back buffer alone.
+bool BeforeClear();
 void BeforePresent();            // from FlipScreen: queued draws reach the back buffer
 void FinishDrawing();            // before anyone reads or draws the back buffer directly
 // A movie file opened as an image shows its current frame; the movie area

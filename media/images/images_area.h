@@ -19,7 +19,8 @@ bool SavePng(const std::string& path, const uint32_t* pixels, int width, int hei
 void SaveNumberedScreenshot();
 
 // Loading (load_image.cpp): the whole picture of a file, transparency applied.
-int LoadWholeImage(const char* fileName);
+// `missing`, when given, is set when the file could not be opened.
+int LoadWholeImage(const char* fileName, bool* missing = nullptr);
 
 // The companion alpha file (alpha_companion.cpp).
 std::string CompanionAlphaName(const std::string& fileName);

@@ -76,10 +76,11 @@ bool ReplaceImagePixels(int graphHandle, const std::vector<uint32_t>& pixels) {
     return true;
 }
 
-int LoadWholeImage(const char* fileName) {
+int LoadWholeImage(const char* fileName, bool* missing) {
     const int file = FileOpen(fileName, 0);
     if (!file) {
         log::Write("グラフィックファイル %s がありません\n", fileName);
+        if (missing) *missing = true;
         return -1;
     }
     const std::string directory = CurrentDirectory();
@@ -145,8 +146,13 @@ int LoadImageTiles(const char* fileName, int totalCount, int countAcross, int co
                    int cellHeight, int* handlesOut, int) {
     media::ApiLockGuard lock;
     if (!GraphicsRunning() || !fileName || !handlesOut) return -1;
-    const int whole = LoadWholeImage(fileName);
-    if (whole == -1) return -1;
+    bool missing = false;
+    const int whole = LoadWholeImage(fileName, &missing);
+    if (whole == -1) {
+        // A file that would not decode has said so already.
+        if (missing) LogLoadFailure(fileName);
+        return -1;
+    }
     const ImageRecord source = *FindImage(whole);
     const auto fail = [&](int made) {
         media::log::Write("グラフィックの分割に失敗しました in CreateDivGraphFromGraphImage\n");

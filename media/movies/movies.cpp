@@ -25,7 +25,6 @@ constexpr double kLongestMovieSeconds = 30 * 60.0;
 constexpr int kMaxFramesPerFlip = 8;
 // Keys that stay "held" by their lock state and so never skip a movie.
 constexpr int kKeysIgnoredForSkip[] = {58, 112, 148};  // Caps Lock, Kana, Kanji
-constexpr int kPadsTestedForSkip = 4;
 // The frame chosen now goes up at the next refresh, about one refresh from
 // now: it is chosen for then.
 constexpr double kFrameLeadSeconds = 1.0 / 60;
@@ -56,9 +55,10 @@ bool SkipPressed() {
             continue;
         if (CheckKey(key)) return true;
     }
-    for (int pad = 1; pad <= kPadsTestedForSkip; ++pad)
+    // Every joypad the input area reads, any direction or button.
+    for (int pad = 1; pad <= media::input::kMaxPads; ++pad)
         if (GetPadInput(pad) != 0) return true;
-    return SDL_GetMouseState(nullptr, nullptr) != 0;
+    return media::input::MouseButtonsHeld() != 0;
 }
 
 }  // namespace

@@ -492,7 +492,7 @@ int SetDrawTarget(int target) {
 int ClearScreen() {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
-    media::images::BeforeClear();
+    if (media::images::BeforeClear()) return 0;  // a picture was the target
     if (SDL_GetRenderTarget(gRenderer) != gBackBuffer) SDL_SetRenderTarget(gRenderer, gBackBuffer);
     // The whole target is filled; the clip rectangle does not apply.
     SDL_Rect clip{};

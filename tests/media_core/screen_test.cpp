@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -132,6 +134,42 @@ TEST_F(Screen, ClearScreenFillsTheWholeTargetDespiteTheClipAndKeepsIt) {
     SDL_RenderGetClipRect(r, &after);
     EXPECT_TRUE(SDL_RenderIsClipEnabled(r));
     EXPECT_TRUE(SDL_RectEquals(&clip, &after));
+}
+
+TEST_F(Screen, ClearScreenClearsAPictureTargetAndLeavesTheBackBuffer) {
+    // Both drawing paths: our rasteriser and SDL's geometry on the GPU.
+    for (const char* drawing : {"cpu", "gpu"}) {
+        SCOPED_TRACE(drawing);
+        setenv("LUMOTTA_DRAWING", drawing, 1);
+        HeadlessMedia media;
+        unsetenv("LUMOTTA_DRAWING");
+        ASSERT_TRUE(media.ok());
+        // A 32 x 16 white picture, as a draw target.
+        std::vector<uint32_t> white(32 * 16, 0xFFFFFFFFu);
+        std::string bgra = "BGRA";
+        for (uint32_t v : {0x08080808u, 32u, 16u})
+            for (int i = 0; i < 4; ++i) bgra += static_cast<char>(v >> (8 * i));
+        for (uint32_t p : white)
+            for (int i = 0; i < 4; ++i) bgra += static_cast<char>(p >> (8 * i));
+        ASSERT_TRUE(testing_support::writeWholeFile("white.bgra", bgra));
+        const int picture = LoadImage("white.bgra", 0);
+        ASSERT_NE(picture, -1);
+        SetDrawTarget(kDrawTargetBack);
+        DrawRectangle(0, 0, kScreenWidth, kScreenHeight, GetColorValue(0, 0, 255), 1);
+        ASSERT_EQ(SetDrawTarget(picture), 0);
+        SetDrawArea(4, 4, 8, 8);  // the clip does not limit the clear
+        EXPECT_EQ(ClearScreen(), 0);
+        SetDrawTarget(kDrawTargetBack);
+        DrawImageQuad(100, 100, 132, 100, 132, 116, 100, 116, picture, 0);
+        std::vector<uint32_t> pixels(kScreenWidth * kScreenHeight);
+        ASSERT_EQ(ReadScreenPixels(pixels.data(), kScreenWidth, kScreenHeight), 0);
+        auto at = [&pixels](int x, int y) { return pixels[static_cast<size_t>(y) * kScreenWidth + x] & 0xFFFFFF; };
+        EXPECT_EQ(at(10, 10), 0x0000FFu) << "the back buffer keeps what it had";
+        EXPECT_EQ(at(101, 101), 0u) << "the picture is black in its corner";
+        EXPECT_EQ(at(116, 108), 0u) << "and in its middle";
+        EXPECT_EQ(at(131, 115), 0u);
+        EXPECT_EQ(at(133, 108), 0x0000FFu);
+    }
 }
 
 TEST_F(Screen, FlipScreenKeepsTheBackBufferAndItsDrawState) {
