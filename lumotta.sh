@@ -3,6 +3,8 @@
 #   ./lumotta.sh play    install what is missing, build, make the data, start the game
 #   ./lumotta.sh test    install what is missing, build, make the data, run every test
 #   ./lumotta.sh build   install what is missing, build, make the data
+#   ./lumotta.sh package install what is missing, build the game and its data,
+#                        make the Debian package build/lumotta_<version>_<arch>.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,6 +20,9 @@ PACKAGES=(
   libegl-mesa0 libgl1-mesa-dri libegl1 libgl1 libgles2
   fonts-dejavu-core fonts-dejavu-extra fontconfig
   xvfb xauth xdotool
+  # The Debian package: dpkg-shlibdeps finds the libraries the game needs,
+  # and CPack looks at the program with file first.
+  dpkg-dev file
 )
 
 install_missing() {
@@ -56,6 +61,13 @@ build_game() {
   cmake --build "$BUILD_DIR" -j"$(nproc)" --target lumotta data
 }
 
+# The Debian package of the game, its data, icons, desktop entry and manual.
+package() {
+  configure
+  cmake --build "$BUILD_DIR" -j"$(nproc)" --target lumotta data man_page
+  (cd "$BUILD_DIR" && cpack -G DEB)
+}
+
 # The corpus tests look for the public media corpus beside the checkout and
 # skip without it; say so where the summary is read.
 note_corpus() {
@@ -84,8 +96,12 @@ case "${1:-}" in
     install_missing
     build
     ;;
+  package)
+    install_missing
+    package
+    ;;
   *)
-    echo "usage: $0 play | test | build" >&2
+    echo "usage: $0 play | test | build | package" >&2
     exit 2
     ;;
 esac

@@ -59,8 +59,15 @@ QuadCorners quadCorners(int x, int y, int w, int h, int turnY, int turnX, int an
     return out;
 }
 
+namespace {
+QuadObserver gObserver = nullptr;
+}  // namespace
+
+void setQuadObserver(QuadObserver observer) { gObserver = observer; }
+
 int drawQuad(int x, int y, int w, int h, int turnY, int turnX, int angle, int image,
              int transparent, int flip) {
+    if (gObserver) gObserver({x, y, w, h, turnY, turnX, angle, image, transparent, flip});
     const QuadCorners c = quadCorners(x, y, w, h, turnY, turnX, angle, flip, game.shakeX, game.shakeY);
     return DrawImageQuad(c.x[0], c.y[0], c.x[1], c.y[1], c.x[2], c.y[2], c.x[3], c.y[3], image,
                          transparent);

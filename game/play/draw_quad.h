@@ -17,3 +17,10 @@ QuadCorners quadCorners(int x, int y, int w, int h, int turnY, int turnX, int an
 
 int drawQuad(int x, int y, int w, int h, int turnY, int turnX, int angle, int image,
              int transparent, int flip);
+
+// Tests may watch every picture drawQuad draws (with its arguments as given).
+struct QuadDraw {
+    int x, y, w, h, turnY, turnX, angle, image, transparent, flip;
+};
+using QuadObserver = void (*)(const QuadDraw& draw);
+void setQuadObserver(QuadObserver observer);

@@ -170,7 +170,10 @@ void drawStageClear() {
             SetDrawArea(0, 0, kScreenWidth, kScreenHeight);
         }
         SetBrightness(255, 255, 255);
-        drawQuad(px, py, 2 * r, 2 * r, 0, 0, 0, picture(pic::kIris), 1, 0);
+        // Once the window has closed (k = 184) the screen stays black: a
+        // frame of negative size would be drawn turned over and grow again
+        // around her.
+        if (r > 0) drawQuad(px, py, 2 * r, 2 * r, 0, 0, 0, picture(pic::kIris), 1, 0);
     }
 }
 

@@ -41,6 +41,11 @@ void spawnTimedChild(const Actor& spawner, const TimedChild& child) {
     c.dying = 0;
 }
 
+// The bonus's 32x32 picture stands on its feet: it is out of sight once its
+// feet are above the top edge or it is wholly past a side.
+constexpr double kFieldWidth = 640;
+bool outOfSight(const Actor& a) { return a.y < 0 || a.x < -16 || a.x > kFieldWidth + 16; }
+
 int liveChildrenOf(int spawnerSlot) {
     int count = 0;
     for (const Actor& a : game.actors)
@@ -78,7 +83,10 @@ void updateScriptedSpawner(int slot) {
     int entry = a.timer / a.spawnInterval;  // 1-based
     // A 0 kind ends the script and it starts over at its first entry. A
     // script of ten kinds has no end marker: its eleventh entry counts as 0.
-    if (entry > kSpawnScriptEntries || a.spawnKinds[entry - 1] == 0) {
+    // The 16-bit timer of a long script wraps after about nine minutes and
+    // would count its entries from 0 or below, before the script's start:
+    // that also starts the script over, so the entry stays within 1..10.
+    if (entry < 1 || entry > kSpawnScriptEntries || a.spawnKinds[entry - 1] == 0) {
         a.timer = a.spawnInterval;
         entry = 1;
     }
@@ -135,8 +143,13 @@ void updateHomingBonus(int slot) {
         for (int i = 0; i < 32 && blockAt(cellColumnOf(a.x + 16), row) != kBlockEmpty; ++i)
             stepX(a, -1);
     } else if (a.phase == kPhaseKnockedOut) {
+        // Shot, it flies off the screen, up and away from the way it faced.
+        // A shot does not restart its timer, so freeing it when the timer
+        // reaches 200 would make a bonus shot late in its life vanish on the
+        // spot: its slot is freed once it is out of sight instead, which at
+        // five pixels a tick upwards always comes.
         stepX(a, a.facing == 0 ? 5 : -5);
         a.y -= 5;
-        if (a.timer >= 200) a.live = 0;
+        if (outOfSight(a)) a.live = 0;
     }
 }

@@ -7,7 +7,6 @@
 #include "game/play/tile_map.h"
 #include "game/state/globals.h"
 #include "game/state/little_endian.h"
-#include "media/media.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,17 +14,23 @@
 namespace {
 
 // Reads up to `size` bytes of a file into `buffer`; the number of bytes read
-// (0 when the file is missing).
+// (0 when the file is missing). Stage files are plain files beside the saved
+// ones, read straight from the disk: a pack archive named after their folder
+// does not stand in for them.
 size_t readStageFile(const char* name, unsigned char* buffer, size_t size) {
-    int handle = FileOpen(name, 0);
-    if (handle == 0) return 0;
+    char path[kStageFileNameSize];
+    std::snprintf(path, sizeof path, "%s", name);
+    for (char* c = path; *c; ++c)
+        if (*c == '\\') *c = '/';
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return 0;
     size_t total = 0;
     while (total < size) {
-        size_t got = FileRead(buffer + total, 1, size - total, handle);
+        size_t got = std::fread(buffer + total, 1, size - total, file);
         if (got == 0) break;
         total += got;
     }
-    FileClose(handle);
+    std::fclose(file);
     return total;
 }
 
@@ -69,10 +74,11 @@ void resetPlayState() {
     for (Actor& e : game.effects) e.live = 0;
 }
 
-// Stage block codes outside 0..3 and 100..155 mean nothing and load as empty.
-bool meaningfulBlockCode(int32_t code) {
-    return (code >= kBlockEmpty && code <= kBlockCracked) ||
-           (code >= kStagePlayerStart && code <= kStageLastActor);
+// Stage block codes 4..99 and above 155 mean nothing and load as empty.
+// Negative codes stay: they stand as solid cells that are never drawn, and
+// every rule that reads a cell takes any value.
+bool clearedOnLoad(int32_t code) {
+    return (code > kBlockCracked && code < kStagePlayerStart) || code > kStageLastActor;
 }
 
 void copyScript(Actor& a, const int16_t* r) {
@@ -122,7 +128,7 @@ void loadStageFrom(const StageBytes& bytes) {
 
     for (int i = 0; i < kCellCount; ++i) {
         if (map.blocks[i] == kBlockBreakable) map.blockVariant[i] = 1;
-        if (!meaningfulBlockCode(map.blocks[i])) map.blocks[i] = kBlockEmpty;
+        if (clearedOnLoad(map.blocks[i])) map.blocks[i] = kBlockEmpty;
     }
 
     Player& player = game.players[0];

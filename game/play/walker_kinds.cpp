@@ -145,10 +145,13 @@ void updateChaser(int slot) {
         if (a.phase == 0 || a.phase == 1) {
             const int dir = ahead(a);
             stepX(a, dir);
-            // It hurries towards a player standing at exactly its height.
+            // It hurries towards a player standing at exactly its height. On
+            // the same floor her feet rest one pixel above its own (she lands
+            // on the row above her probe, it on its probe's row): that is its
+            // height too, or it would never hurry at all.
             for (const Player& p : game.players) {
                 const bool inFront = dir > 0 ? p.x > a.x : p.x < a.x;
-                if (inFront && p.y == a.y) {
+                if (inFront && (p.y == a.y || p.y + 1.0 == a.y)) {
                     stepX(a, 0.5 * dir);
                     a.phase = 1;
                 }

@@ -20,3 +20,8 @@ void resetStageSelectScene();
 void resetRankingScene();
 void resetSettingsScene();
 void resetInterludeScene();
+
+// Windowed <-> full screen, as the settings' screen row does it: the saved
+// setting flips, the display switches and the current scene's pictures are
+// loaded again. Also the shell's Alt+Enter and F11.
+void toggleFullScreen();

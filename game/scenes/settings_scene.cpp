@@ -56,6 +56,15 @@ void switchDisplay() {
     sceneEntry().loadImages();  // the pictures are made again for the new screen
 }
 
+}  // namespace
+
+void toggleFullScreen() {
+    game.settings.fullScreen = static_cast<int16_t>(1 - game.settings.fullScreen);
+    switchDisplay();
+}
+
+namespace {
+
 void changeLives(int by) {
     int lives = game.settings.startLives + by;
     if (lives < 0) lives = 0;
@@ -74,8 +83,7 @@ void optionsSideways(int h) {
             game.settings.noTimeLimit = static_cast<int16_t>(1 - game.settings.noTimeLimit);
             playMenuSound(kSoundCursor);
         } else if (row == kRowScreen) {
-            game.settings.fullScreen = static_cast<int16_t>(1 - game.settings.fullScreen);
-            switchDisplay();
+            toggleFullScreen();
             playMenuSound(kSoundCursor);
         }
     }

@@ -1,5 +1,5 @@
-#include "game/shell/asset_catalogue.h"
-
+// Entering a scene releases every picture and sound and loads the scene's
+// own, as its catalogue lists them.
 #include "game/shell/frame_tick.h"
 #include "game/shell/play_catalogue.h"
 #include "game/state/globals.h"
@@ -31,17 +31,19 @@ void prepareLikelyStage() {
 
 void LoadSceneImages() {
     DeleteAllImages(0);
+    SceneLoader loader;
     if (game.scene == kScenePlay)
-        loadPlaySceneImages();
+        visitPlaySceneImages(game.stageNumber, loader);
     else
-        loadFrontEndSceneImages();
+        visitFrontEndSceneImages(game.scene, loader);
     prepareLikelyStage();
 }
 
 void LoadSceneSounds() {
     DeleteAllSounds(0);
+    SceneLoader loader;
     if (game.scene == kScenePlay)
-        loadPlaySceneSounds();
+        visitPlaySceneSounds(game.stageNumber, loader);
     else
-        loadFrontEndSceneSounds();
+        visitFrontEndSceneSounds(game.scene, loader);
 }

@@ -13,14 +13,20 @@ bool holdsGameData(const std::string& dir) {
     return pictures && fs::is_regular_file(base / "01" / "00.dat", error);
 }
 
+std::string installedDataDirectory() {
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    return (program.parent_path().parent_path() / "share" / "lumotta").string();
+}
+
 std::vector<std::string> defaultDataDirectories() {
     std::vector<std::string> dirs;
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
     if (!error) {
-        const fs::path beside = program.parent_path();
-        dirs.push_back((beside / "data").string());
-        dirs.push_back((beside.parent_path() / "share" / "lumotta").string());
+        dirs.push_back((program.parent_path() / "data").string());
+        dirs.push_back(installedDataDirectory());
     }
 #ifdef LUMOTTA_BUILD_DATA_DIR
     dirs.push_back(LUMOTTA_BUILD_DATA_DIR);

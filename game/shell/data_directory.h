@@ -15,6 +15,10 @@ bool holdsGameData(const std::string& dir);
 // the program.
 std::vector<std::string> defaultDataDirectories();
 
+// Where an installed game keeps its data: share/lumotta beside the bin
+// folder that holds the program. Empty when the program cannot be found.
+std::string installedDataDirectory();
+
 // Changes to the first default data directory that holds game data when the
 // working directory holds none. Returns false when it stayed where it was.
 bool moveToDataDirectory();

@@ -2,6 +2,7 @@
 
 #include "game/play/play_scene.h"
 #include "game/scenes/scenes.h"
+#include "game/shell/comforts.h"
 #include "game/shell/controls.h"
 #include "game/shell/help_overlay.h"
 #include "game/state/globals.h"
@@ -50,7 +51,9 @@ void enterScene() {
 void FrameTick() {
     ClearScreen();
     sampleControls();
+    handleComfortKeys();
     if (game.scene >= 0 && game.scene < kSceneCount) kSceneUpdates[game.scene]();
+    drawComfortNote();
     drawHelpOverlay();
     EnterMediaLock();
     FlipScreen();

@@ -1,6 +1,6 @@
 // The front-end scenes' pictures and sounds, as tables: which files go into
 // which slots for each scene. The movie scenes load nothing.
-#include "game/shell/asset_catalogue.h"
+#include "game/shell/play_catalogue.h"
 
 #include "game/state/globals.h"
 #include "media/media.h"
@@ -116,19 +116,18 @@ TableSpan tableSpan(Table table) {
     return {nullptr, 0};
 }
 
-void loadImages(const ImageLoad& load) {
+void visitImages(const ImageLoad& load, PlayAssetVisitor& v) {
     const TableSpan span = tableSpan(load.table);
     if (load.firstSlot < 0 || load.firstSlot + load.count > span.size) return;
     char name[32];
     if (load.cellsAcross > 0) {
         std::snprintf(name, sizeof name, load.pattern, load.firstFile);
-        LoadImageTiles(name, load.count, load.cellsAcross, load.cellsDown, 32, 32,
-                       span.slots + load.firstSlot, 0);
+        v.sheet(span.slots + load.firstSlot, name, load.count, load.cellsAcross, load.cellsDown);
         return;
     }
     for (int i = 0; i < load.count; ++i) {
         std::snprintf(name, sizeof name, load.pattern, load.firstFile + i);
-        span.slots[load.firstSlot + i] = LoadImage(name, 0);
+        v.picture(span.slots + load.firstSlot + i, name);
     }
 }
 
@@ -143,43 +142,39 @@ constexpr MenuSounds kTitleSounds{"05\\1.ogg", false};  // the title starts it i
 constexpr MenuSounds kMenuSceneSounds{"05\\2.ogg", true};
 constexpr MenuSounds kInterludeSounds{"05\\7.ogg", true};
 
-int loadSound(const char* name) { return LoadSound(name, 3, -1); }
-
-void loadMenuSounds(const MenuSounds& sounds) {
-    SetSoundLoadMode(2);  // streamed
-    game.soundSlots[0] = loadSound(sounds.music);
-    SetSoundLoadMode(0);
-    game.soundSlots[1] = loadSound("10\\20.wav");
-    game.soundSlots[2] = loadSound("10\\21.wav");
-    game.soundSlots[3] = loadSound("10\\22.wav");
-    if (sounds.musicStartsAtOnce) PlaySound(game.soundSlots[0], kPlayLoop, 1);
+void visitMenuSounds(const MenuSounds& sounds, PlayAssetVisitor& v) {
+    v.sound(&game.soundSlots[0], sounds.music, true);
+    v.sound(&game.soundSlots[1], "10\\20.wav", false);
+    v.sound(&game.soundSlots[2], "10\\21.wav", false);
+    v.sound(&game.soundSlots[3], "10\\22.wav", false);
+    if (sounds.musicStartsAtOnce) v.start(&game.soundSlots[0], kPlayLoop);
 }
 
 }  // namespace
 
-void loadFrontEndSceneImages() {
-    if (game.scene < 0 || game.scene >= kSceneCount) return;
-    const SceneImages& scene = kSceneImageLoads[game.scene];
-    for (int i = 0; i < scene.count; ++i) loadImages(scene.loads[i]);
+void visitFrontEndSceneImages(int scene, PlayAssetVisitor& visitor) {
+    if (scene < 0 || scene >= kSceneCount) return;
+    const SceneImages& loads = kSceneImageLoads[scene];
+    for (int i = 0; i < loads.count; ++i) visitImages(loads.loads[i], visitor);
 }
 
-void loadFrontEndSceneSounds() {
-    switch (game.scene) {
+void visitFrontEndSceneSounds(int scene, PlayAssetVisitor& visitor) {
+    switch (scene) {
     case kSceneGameOver:
-        game.soundSlots[1] = loadSound("20\\1.wav");
-        game.soundSlots[2] = loadSound("20\\2.wav");
-        PlaySound(game.soundSlots[2], kPlayOnce, 1);
+        visitor.sound(&game.soundSlots[1], "20\\1.wav", false);
+        visitor.sound(&game.soundSlots[2], "20\\2.wav", false);
+        visitor.start(&game.soundSlots[2], kPlayOnce);
         break;
     case kSceneTitle:
-        loadMenuSounds(kTitleSounds);
+        visitMenuSounds(kTitleSounds, visitor);
         break;
     case kSceneStageSelect:
     case kSceneRanking:
     case kSceneSettings:
-        loadMenuSounds(kMenuSceneSounds);
+        visitMenuSounds(kMenuSceneSounds, visitor);
         break;
     case kSceneInterlude:
-        loadMenuSounds(kInterludeSounds);
+        visitMenuSounds(kInterludeSounds, visitor);
         break;
     default:
         break;  // the movie scenes load nothing

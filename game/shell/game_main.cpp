@@ -1,21 +1,186 @@
 #include "game/shell/game_main.h"
 
+#include "game/shell/comforts.h"
 #include "game/shell/controls.h"
 #include "game/shell/data_directory.h"
+#include "game/shell/file_writing.h"
 #include "game/shell/frame_tick.h"
+#include "game/shell/replay_playback.h"
 #include "game/shell/replay_recorder.h"
 #include "game/shell/saved_files.h"
+#include "game/shell/user_settings.h"
+#include "game/shell/write_folders.h"
 #include "game/state/globals.h"
 #include "media/media.h"
 
-int runGame() {
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kWindowIcon = "21\\icon.png";
+
+// A path given relative to where the program was started, which stays right
+// after the move into the data folder.
+std::string absolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code error;
+    const fs::path whole = fs::absolute(path, error);
+    return error ? path : whole.lexically_normal().string();
+}
+
+// Into --data's folder, or where data_directory.h finds the data. False
+// (said on standard error) when --data names no game data.
+bool enterDataFolder(const std::string& wanted) {
+    if (wanted.empty()) {
+        moveToDataDirectory();
+        return true;
+    }
+    std::error_code error;
+    if (holdsGameData(wanted)) fs::current_path(wanted, error);
+    if (!holdsGameData(wanted) || error) {
+        std::fprintf(stderr,
+                     "lumotta: %s holds no game data (the pictures of folder 00, loose or as 00.lmt, "
+                     "and the first stage 01/00.dat)\n",
+                     wanted.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string currentFolder() {
+    std::error_code error;
+    const fs::path here = fs::current_path(error);
+    return error ? std::string(".") : here.string();
+}
+
+void logFolders(const std::string& dataDir, const WriteFolders& folders, const std::vector<std::string>& problems) {
+    const std::string lines[] = {
+        "Data folder: " + dataDir,
+        "Saved files: " + folders.saves + "/01" +
+            (folders.userFolders ? " (the user's folder: the data folder is not written to)" : ""),
+        "Screenshots: " + folders.screenshots + "/screenshots",
+    };
+    for (const std::string& line : lines) LogText(line.c_str());
+    for (const std::string& problem : problems) LogText(problem.c_str());
+}
+
+// The records a watched replay may change, put back before they are saved.
+struct SavedRecords {
+    HighScoreEntry highScores[10];
+    PadAssignment padButtons[2];
+    int32_t highestStage;
+    SettingsRecord settings;
+};
+
+SavedRecords savedRecordsNow() {
+    SavedRecords r{};
+    std::copy(std::begin(game.highScores), std::end(game.highScores), r.highScores);
+    std::copy(std::begin(game.padButtons), std::end(game.padButtons), r.padButtons);
+    r.highestStage = game.highestStage;
+    r.settings = game.settings;
+    return r;
+}
+
+void restoreSavedRecords(const SavedRecords& r) {
+    std::copy(std::begin(r.highScores), std::end(r.highScores), game.highScores);
+    std::copy(std::begin(r.padButtons), std::end(r.padButtons), game.padButtons);
+    game.highestStage = r.highestStage;
+    // The screen mode is the one thing watching may change on purpose.
+    const int16_t fullScreen = game.settings.fullScreen;
+    game.settings = r.settings;
+    game.settings.fullScreen = fullScreen;
+}
+
+// Tells the saved files and the media layer where the game writes, for the
+// data folder now current.
+WriteFolders directWriting(const std::string& dataDir) {
+    const WriteFolders folders = chooseWriteFolders(dataDir);
+    setSavedFilesFolder(folders.saves);
+    SetLogFolder(folders.log.c_str());
+    SetScreenshotFolder(folders.screenshots.c_str());
+    return folders;
+}
+
+// One frame tick per pass until the window is closed, Escape is held, a
+// scene asks to quit or a watched replay is over.
+void mainLoop(bool watching) {
+    for (;;) {
+        if (ProcessMessage() != 0) break;
+        if (CheckKey(1)) break;  // Escape
+        if (game.quitRequested) break;
+        FrameTick();
+        if (watching && replayPlaybackEnded()) break;
+    }
+}
+
+// How the watched replay went, on standard output and in the log; what it
+// changed of the saved records is put back.
+void finishWatching(const SavedRecords& asRead) {
+    const std::string outcome = replayPlaybackOutcome();
+    LogText(outcome.c_str());
+    std::printf("Lumotta: %s\n", outcome.c_str());
+    restoreSavedRecords(asRead);
+}
+
+}  // namespace
+
+int runProgram(int argc, const char* const* argv) {
+    CommandLine options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, options, error)) {
+        std::fprintf(stderr, "lumotta: %s\n\n%s", error.c_str(), usageText().c_str());
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(versionText().c_str(), stdout);
+        return 0;
+    }
+    return runGame(options);
+}
+
+int runGame(const CommandLine& options) {
+    resetFailedWrites();
+    const char* recordFromEnvironment = std::getenv("LUMOTTA_RECORD");
+    const std::string recordFolder =
+        absolutePath(!options.recordFolder.empty() ? options.recordFolder
+                                                   : recordFromEnvironment ? recordFromEnvironment : "");
+    Replay replay;
+    const bool watching = !options.replayFile.empty();
+    if (watching) {
+        std::string error;
+        if (!readReplayFile(options.replayFile, replay, error)) {
+            std::fprintf(stderr, "lumotta: the replay %s %s\n", options.replayFile.c_str(), error.c_str());
+            return kExitUsage;
+        }
+    }
     // Started from a directory without the game's data, play the default set.
-    moveToDataDirectory();
+    if (!enterDataFolder(absolutePath(options.dataFolder))) return kExitUsage;
+    const std::string dataDir = currentFolder();
+    const WriteFolders folders = directWriting(dataDir);
+    std::vector<std::string> problems;
+    const std::string iniPath = userSettingsPath(folders.saves);
+    const UserSettings ini = readUserSettings(iniPath, problems);
+    applyUserSettings(ini, options.scale <= 0);
+    if (options.scale > 0) SetWindowScale(options.scale);
 
     ChangeWindowMode(1);
     SetWindowCaption("Lumotta");
     if (InitMedia() == -1) return -1;
+    logFolders(dataDir, folders, problems);
     SetPackArchiveExtension("lmt");
+    SetWindowIcon(kWindowIcon);
     setDefaultKeyAssignment();
     SetDrawTarget(kDrawTargetBack);
     SetTransparentColor(0, 255, 0);
@@ -23,23 +188,29 @@ int runGame() {
     game.randomState = 1;
     setSavedDefaults();
     readSavedFiles();
+    // --windowed and --fullscreen decide for this start; the setting follows
+    // the window, as the settings' screen row makes it.
+    if (options.windowed >= 0) game.settings.fullScreen = static_cast<int16_t>(options.windowed ? 0 : 1);
     if (game.settings.fullScreen) {
         SetWindowScale(1.0);
         ChangeWindowMode(0);
         SetDrawTarget(kDrawTargetBack);
     }
-    startReplayRecordingFromEnvironment();
-    enterScene();
-
-    for (;;) {
-        if (ProcessMessage() != 0) break;
-        if (CheckKey(1)) break;  // Escape
-        if (game.quitRequested) break;
-        FrameTick();
+    const SavedRecords asRead = savedRecordsNow();
+    if (watching) {
+        startReplayPlayback(replay);
+    } else {
+        startReplayRecording(recordFolder.c_str());
+        enterScene();
     }
 
+    mainLoop(watching);
+
     finishReplayRecording();
+    if (watching) finishWatching(asRead);
+    const UserSettings comforts = userSettingsNow(ini);
     EndMedia();
     writeSavedFiles();
-    return 0;
+    writeUserSettings(iniPath, comforts);
+    return failedWrites() > 0 ? kExitSavedFilesFailed : 0;
 }

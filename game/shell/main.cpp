@@ -1,3 +1,3 @@
 #include "game/shell/game_main.h"
 
-int main() { return runGame(); }
+int main(int argc, char** argv) { return runProgram(argc, argv); }

@@ -2,7 +2,6 @@
 #include "game/shell/play_catalogue.h"
 
 #include "game/play/play_pictures.h"
-#include "game/shell/asset_catalogue.h"
 #include "game/state/globals.h"
 #include "media/media.h"
 
@@ -88,20 +87,6 @@ void visitSound(PlayAssetVisitor& v, int32_t* slot, int folder, int number, cons
     v.sound(slot, name, streamed);
 }
 
-// Carries the requests out through the media layer.
-class SceneLoader final : public PlayAssetVisitor {
-public:
-    void picture(int32_t* slot, const char* name) override { *slot = LoadImage(name, 0); }
-    void sheet(int32_t* first, const char* name, int cells, int across, int down) override {
-        LoadImageTiles(name, cells, across, down, 32, 32, first, 0);
-    }
-    void sound(int32_t* slot, const char* name, bool streamed) override {
-        if (streamed) SetSoundLoadMode(2);
-        *slot = LoadSound(name, 3, -1);
-        if (streamed) SetSoundLoadMode(0);
-    }
-};
-
 // Has the media layer's worker decode what the requests would load.
 class ScenePreparer final : public PlayAssetVisitor {
 public:
@@ -153,15 +138,19 @@ void visitPlaySceneSounds(int stage, PlayAssetVisitor& v) {
     if (band >= 0) visitSound(v, &game.stageMusic, 5, kMusicOfBand[band], "ogg", true);
 }
 
-void loadPlaySceneImages() {
-    SceneLoader loader;
-    visitPlaySceneImages(game.stageNumber, loader);
+void SceneLoader::picture(int32_t* slot, const char* name) { *slot = LoadImage(name, 0); }
+
+void SceneLoader::sheet(int32_t* first, const char* name, int cells, int across, int down) {
+    LoadImageTiles(name, cells, across, down, 32, 32, first, 0);
 }
 
-void loadPlaySceneSounds() {
-    SceneLoader loader;
-    visitPlaySceneSounds(game.stageNumber, loader);
+void SceneLoader::sound(int32_t* slot, const char* name, bool streamed) {
+    if (streamed) SetSoundLoadMode(2);
+    *slot = LoadSound(name, 3, -1);
+    if (streamed) SetSoundLoadMode(0);
 }
+
+void SceneLoader::start(int32_t* slot, int playType) { PlaySound(*slot, playType, 1); }
 
 void preparePlayScene(int stage) {
     ScenePreparer preparer;

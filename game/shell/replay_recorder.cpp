@@ -1,6 +1,7 @@
 #include "game/shell/replay_recorder.h"
 
 #include "game/play/play_scene.h"
+#include "game/shell/file_writing.h"
 #include "game/shell/replay.h"
 #include "game/state/globals.h"
 
@@ -36,10 +37,9 @@ void writeOpenReplay() {
         std::string path = gRecorder.folder + name;
         if (fileExists(path)) continue;
         std::vector<unsigned char> bytes = encodeReplay(gRecorder.replay);
-        if (FILE* f = std::fopen(path.c_str(), "wb")) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
+        std::string reason;
+        if (!makeFolder(gRecorder.folder, reason) || !replaceFile(path, bytes.data(), bytes.size(), reason))
+            reportFailedWrite("The replay", path, reason);
         return;
     }
 }
@@ -76,7 +76,5 @@ void startReplayRecording(const char* folder) {
     gRecorder.replay.ticks.reserve(kMaxRecordedTicks);
     setPlayWatcher(&kRecorderWatcher);
 }
-
-void startReplayRecordingFromEnvironment() { startReplayRecording(std::getenv("LUMOTTA_RECORD")); }
 
 void finishReplayRecording() { writeOpenReplay(); }

@@ -1,10 +1,10 @@
-// Recording a replay of every stage played, when the environment variable
-// LUMOTTA_RECORD names a folder: one file "NN-K.rep" per attempt at stage NN
-// (K counts up, existing files are never overwritten).
+// Recording a replay of every stage played, into the folder that --record
+// or the environment variable LUMOTTA_RECORD names (made when missing): one
+// file "NN-K.rep" per attempt at stage NN (K counts up, existing files are
+// never overwritten). A replay that cannot be written is reported
+// (file_writing.h).
 #pragma once
 
-// Reads LUMOTTA_RECORD and, when it is set, starts watching play.
-void startReplayRecordingFromEnvironment();
 // Records into `folder` from now on (nullptr or "" stops).
 void startReplayRecording(const char* folder);
 // Writes the attempt still open, e.g. when the program ends mid-stage.

@@ -1,18 +1,19 @@
 #include "game/shell/saved_files.h"
 
+#include "game/shell/file_writing.h"
 #include "game/state/globals.h"
 
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr const char* kSavedFolder = "01";
+std::string gFolder;  // holds 01; "" = the current directory
 
-void readInto(const char* path, void* record, size_t size) {
-    FILE* f = std::fopen(path, "rb");
+std::string savedFolder() { return gFolder.empty() ? std::string("01") : gFolder + "/01"; }
+
+void readInto(const std::string& path, void* record, size_t size) {
+    FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return;
     // A short file replaces only its leading bytes.
     const size_t got = std::fread(record, 1, size, f);
@@ -20,18 +21,13 @@ void readInto(const char* path, void* record, size_t size) {
     std::fclose(f);
 }
 
-// Writes the record to a temporary file in the same folder and renames it
-// over the old file, so the old file stays whole until the new one is
-// complete on disk.
-void writeFrom(const char* path, const void* record, size_t size) {
-    const std::string temporary = std::string(path) + ".new";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f) return;
-    bool ok = std::fwrite(record, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path) != 0) std::remove(temporary.c_str());
+// One saved file replaced whole from its record; a failure is reported.
+bool writeFrom(const char* what, const char* name, const void* record, size_t size) {
+    const std::string path = savedFilePath(name);
+    std::string reason;
+    if (replaceFile(path, record, size, reason)) return true;
+    reportFailedWrite(what, path, reason);
+    return false;
 }
 
 template <typename T>
@@ -52,20 +48,31 @@ void setSavedDefaults() {
     game.stageSelectChoice = 1;
 }
 
+void setSavedFilesFolder(const std::string& folder) { gFolder = folder; }
+
+std::string savedFilePath(const char* name) { return savedFolder() + "/" + name; }
+
 void readSavedFiles() {
-    readInto("01/H.dat", &game.highestStage, sizeof game.highestStage);
-    readInto("01/B.dat", game.padButtons, sizeof game.padButtons);
-    readInto("01/S.dat", game.highScores, sizeof game.highScores);
-    readInto("01/K.dat", &game.settings, sizeof game.settings);
+    readInto(savedFilePath("H.dat"), &game.highestStage, sizeof game.highestStage);
+    readInto(savedFilePath("B.dat"), game.padButtons, sizeof game.padButtons);
+    readInto(savedFilePath("S.dat"), game.highScores, sizeof game.highScores);
+    readInto(savedFilePath("K.dat"), &game.settings, sizeof game.settings);
     // padIndex picks one of seven joypads, startLives is shown with two digits.
     for (PadAssignment& pad : game.padButtons) pad.padIndex = clampTo(pad.padIndex, 0, 6);
     game.settings.startLives = clampTo<int16_t>(game.settings.startLives, 0, 99);
 }
 
-void writeSavedFiles() {
-    mkdir(kSavedFolder, 0777);  // an existing folder is fine
-    writeFrom("01/K.dat", &game.settings, sizeof game.settings);
-    writeFrom("01/S.dat", game.highScores, sizeof game.highScores);
-    writeFrom("01/B.dat", game.padButtons, sizeof game.padButtons);
-    writeFrom("01/H.dat", &game.highestStage, sizeof game.highestStage);
+bool writeSavedFiles() {
+    std::string reason;
+    if (!makeFolder(savedFolder(), reason)) {
+        // Nothing can be saved: each file says so, so none is lost unseen.
+        for (const char* what : {"The settings", "The ranking", "The joypad buttons", "The highest stage"})
+            reportFailedWrite(what, savedFolder(), reason);
+        return false;
+    }
+    bool ok = writeFrom("The settings", "K.dat", &game.settings, sizeof game.settings);
+    ok = writeFrom("The ranking", "S.dat", game.highScores, sizeof game.highScores) && ok;
+    ok = writeFrom("The joypad buttons", "B.dat", game.padButtons, sizeof game.padButtons) && ok;
+    ok = writeFrom("The highest stage", "H.dat", &game.highestStage, sizeof game.highestStage) && ok;
+    return ok;
 }

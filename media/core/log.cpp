@@ -14,7 +14,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::mutex gMutex;
+std::string gFolder;      // "" = the current directory
 std::string gPath;
+std::string gClosedPath;  // the log that Close ended, for Fail
 Clock::time_point gStart;
 int gNesting = 0;
 bool gAtLineStart = true;
@@ -64,11 +66,24 @@ void append(const std::string& text) {
 
 }  // namespace
 
+void SetFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> hold(gMutex);
+    gFolder = folder;
+}
+
 void Open() {
     std::lock_guard<std::mutex> hold(gMutex);
     std::error_code error;
-    const std::filesystem::path dir = std::filesystem::current_path(error);
+    std::filesystem::path dir;
+    if (gFolder.empty()) {
+        dir = std::filesystem::current_path(error);
+    } else {
+        dir = gFolder;
+        std::filesystem::create_directories(dir, error);
+        error.clear();  // a folder that cannot be made shows below, when the file cannot be
+    }
     gPath = error ? std::string("Log.txt") : (dir / "Log.txt").string();
+    gClosedPath.clear();
     if (FILE* f = std::fopen(gPath.c_str(), "wb")) {
         std::fclose(f);
     } else {
@@ -81,6 +96,7 @@ void Open() {
 
 void Close() {
     std::lock_guard<std::mutex> hold(gMutex);
+    gClosedPath = gPath;
     gPath.clear();
     gNesting = 0;
     gAtLineStart = true;
@@ -136,7 +152,13 @@ void Fail(const char* fmt, ...) {
     std::fprintf(stderr, "Lumotta: %s%s", text.c_str(),
                  !text.empty() && text.back() == '\n' ? "" : "\n");
     std::lock_guard<std::mutex> hold(gMutex);
+    if (!gPath.empty() || gClosedPath.empty()) {
+        append(text);
+        return;
+    }
+    gPath = gClosedPath;
     append(text);
+    gPath.clear();
 }
 
 }  // namespace media::log

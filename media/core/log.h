@@ -7,8 +7,12 @@
 
 namespace media::log {
 
-// Deletes and recreates "Log.txt" in the current directory; later lines go
-// there even when the current directory changes.
+// Where the next Open puts "Log.txt": a folder (made when missing), or the
+// current directory when empty.
+void SetFolder(const std::string& folder);
+
+// Deletes and recreates "Log.txt" in its folder; later lines go there even
+// when the current directory changes.
 void Open();
 void Close();
 bool IsOpen();
@@ -19,7 +23,8 @@ std::string Path();
 void Write(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Writes a line to the log and to standard error, for failures the user must
-// see even when nobody reads the log.
+// see even when nobody reads the log. After Close it still goes to the end of
+// the log that was closed: failures while shutting down belong to this run.
 void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // While one lives, text written on its thread is dropped and counted: for

@@ -53,6 +53,12 @@ void dispatch(const SDL_Event& event) {
                 default: break;
             }
             media::screen::HandleWindowEvent(event);
+            // The game is held in ProcessMessage while inactive: what the
+            // window shows is the last frame, painted again when the window
+            // system has lost it (another window dragged across).
+            if (!active() && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                              event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
+                media::screen::Repaint();
             break;
         case SDL_RENDER_TARGETS_RESET:
         case SDL_RENDER_DEVICE_RESET:
@@ -282,5 +288,25 @@ uint32_t GetTimeMs() {
 int SetAllowSecondInstance(int allow) {
     media::ApiLockGuard lock;
     gAllowSecondInstance = allow != 0;
+    return 0;
+}
+
+int SetLogFolder(const char* folder) {
+    media::ApiLockGuard lock;
+    media::log::SetFolder(folder ? folder : "");
+    return 0;
+}
+
+int LogText(const char* text) {
+    media::ApiLockGuard lock;
+    if (!text) return -1;
+    media::log::Write("%s\n", text);
+    return 0;
+}
+
+int LogFailure(const char* text) {
+    media::ApiLockGuard lock;
+    if (!text) return -1;
+    media::log::Fail("%s\n", text);
     return 0;
 }

@@ -14,7 +14,10 @@ namespace {
 
 constexpr auto kUpkeepPeriod = std::chrono::milliseconds(17);
 
-std::thread gThread;
+// Never destroyed: when the display connection dies, the X library ends the
+// program with exit() from inside a call, and a std::thread destroyed while
+// still running would turn that into an abort.
+std::thread& gThread = *new std::thread;
 std::mutex gMutex;
 std::condition_variable gWake;
 bool gStop = false;

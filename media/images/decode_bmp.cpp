@@ -57,8 +57,7 @@ private:
 
 // Run-length data (RLE4, RLE8, OS/2 RLE24) into the picture. Pixels that no
 // run reaches stay transparent.
-DecodeResult DecodeRle(ByteSource& source, const Header& h, const std::vector<uint32_t>& palette,
-                       Picture& picture) {
+DecodeResult DecodeRle(ByteSource& source, const Header& h, Palette& palette, Picture& picture) {
     const int width = picture.width;
     const int height = picture.height;
     ByteStream in(source);
@@ -68,14 +67,8 @@ DecodeResult DecodeRle(ByteSource& source, const Header& h, const std::vector<ui
     int64_t written = 0;
     auto put = [&](uint32_t value) -> bool {
         if (x >= width || y >= height) return false;
-        uint32_t argb;
-        if (trueColour) {
-            argb = 0xFF000000u | value;
-        } else {
-            if (value >= palette.size()) return false;
-            argb = palette[value];
-        }
-        picture.pixels[static_cast<size_t>(height - 1 - y) * width + x] = argb;
+        picture.pixels[static_cast<size_t>(height - 1 - y) * width + x] =
+            trueColour ? 0xFF000000u | value : palette.At(value);
         ++x;
         ++written;
         return true;
@@ -98,7 +91,7 @@ DecodeResult DecodeRle(ByteSource& source, const Header& h, const std::vector<ui
             }
             for (int i = 0; i < count; ++i) {
                 const uint32_t v = fourBit ? ((i & 1) ? (code & 15) : (code >> 4)) : value;
-                if (!put(v)) return Refuse("a run reaches past the picture or the palette");
+                if (!put(v)) return Refuse("a run reaches past the picture");
             }
             continue;
         }
@@ -132,7 +125,7 @@ DecodeResult DecodeRle(ByteSource& source, const Header& h, const std::vector<ui
                     ++bytes;
                     v = byte;
                 }
-                if (!put(v)) return Refuse("literal pixels reach past the picture or the palette");
+                if (!put(v)) return Refuse("literal pixels reach past the picture");
             }
             if (bytes & 1) in.Next(byte);
         }
@@ -245,7 +238,7 @@ DecodeResult DecodeBmp(ByteSource& source, Picture& picture) {
         if (h.bitCount == 32 && h.haveAlphaMask && h.masks[3] == 0xFF000000u) channels[3].Set(0xFF000000u);
     }
 
-    std::vector<uint32_t> palette;
+    Palette palette;
     if (h.bitCount <= 8) {
         const uint64_t entrySize = h.core ? 3 : 4;
         const uint64_t start = source.Tell();
@@ -254,8 +247,8 @@ DecodeResult DecodeBmp(ByteSource& source, Picture& picture) {
         // palette ends where the pixels begin.
         if (dataOffset > start) count = std::min<uint64_t>(count, (dataOffset - start) / entrySize);
         if (count == 0 || start + count * entrySize > fileSize) return Refuse("the palette is cut short");
-        palette.resize(count);
-        for (auto& entry : palette) {
+        palette.colours.resize(count);
+        for (auto& entry : palette.colours) {
             uint8_t e[4];
             if (!source.ReadExact(e, entrySize)) return Refuse("the palette is cut short");
             entry = PackArgb(255, e[2], e[1], e[0]);
@@ -269,7 +262,9 @@ DecodeResult DecodeBmp(ByteSource& source, Picture& picture) {
     if (rle) {
         if (!AllocatePicture(picture, h.width, height, 0)) return DecodeResult::Broken;
         if (!source.Seek(pixelStart)) return Refuse("the pixel data cannot be reached");
-        return DecodeRle(source, h, palette, picture);
+        const DecodeResult result = DecodeRle(source, h, palette, picture);
+        if (result == DecodeResult::Decoded) palette.ReportMisses("BMP");
+        return result;
     }
 
     const uint64_t rowBits = static_cast<uint64_t>(h.width) * h.bitCount;
@@ -294,8 +289,7 @@ DecodeResult DecodeBmp(ByteSource& source, Picture& picture) {
             for (int x = 0; x < width; ++x) {
                 const uint64_t bit = static_cast<uint64_t>(x) * bits;
                 const uint32_t index = (p[bit / 8] >> (8 - bits - bit % 8)) & mask;
-                if (index >= palette.size()) return Refuse("a pixel's palette index lies beyond the palette");
-                out[x] = palette[index];
+                out[x] = palette.At(index);
             }
             break;
         }
@@ -313,6 +307,7 @@ DecodeResult DecodeBmp(ByteSource& source, Picture& picture) {
         }
         }
     }
+    palette.ReportMisses("BMP");
     return DecodeResult::Decoded;
 }
 

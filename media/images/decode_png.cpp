@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 
 namespace media::images {
@@ -44,6 +45,8 @@ DecodeResult DecodePng(ByteSource& source, Picture& picture) {
     if (!reader.info) return DecodeResult::Broken;
     // Rows are kept outside the jump buffer's frame so nothing leaks on error.
     std::vector<png_bytep> rows;
+    std::vector<png_byte> indexes;   // palette pictures: one index per pixel
+    Palette palette;
     volatile bool imageRead = false;
     if (setjmp(png_jmpbuf(reader.png))) {
         // Damage after the last picture row (a lost end chunk) costs nothing.
@@ -71,21 +74,47 @@ DecodeResult DecodePng(ByteSource& source, Picture& picture) {
 
     const bool transparency = png_get_valid(reader.png, reader.info, PNG_INFO_tRNS) != 0;
     picture.hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) || transparency;
-    png_set_expand(reader.png);        // palette to RGB, small greys to 8 bits, tRNS to alpha
-    png_set_strip_16(reader.png);      // keep the high byte of 16-bit samples
-    png_set_gray_to_rgb(reader.png);
-    png_set_bgr(reader.png);
-    png_set_filler(reader.png, 0xFF, PNG_FILLER_AFTER);
+    // Palette pictures are read as indexes and looked up here, so that an
+    // index past the palette follows the rule of every palette format.
+    const bool indexed = colourType == PNG_COLOR_TYPE_PALETTE;
+    if (indexed) {
+        png_set_packing(reader.png);       // one byte per index
+    } else {
+        png_set_expand(reader.png);        // small greys to 8 bits, tRNS to alpha
+        png_set_strip_16(reader.png);      // keep the high byte of 16-bit samples
+        png_set_gray_to_rgb(reader.png);
+        png_set_bgr(reader.png);
+        png_set_filler(reader.png, 0xFF, PNG_FILLER_AFTER);
+    }
     png_set_interlace_handling(reader.png);
     png_read_update_info(reader.png, reader.info);
-    if (png_get_rowbytes(reader.png, reader.info) != static_cast<png_size_t>(width) * 4)
+    if (png_get_rowbytes(reader.png, reader.info) != static_cast<png_size_t>(width) * (indexed ? 1 : 4))
         png_error(reader.png, "unexpected row layout");
 
     if (!AllocatePicture(picture, width, height)) return DecodeResult::Broken;
     rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = reinterpret_cast<png_bytep>(&picture.pixels[static_cast<size_t>(y) * width]);
+    if (indexed) {
+        png_colorp colours = nullptr;
+        int count = 0;
+        png_get_PLTE(reader.png, reader.info, &colours, &count);
+        png_bytep alpha = nullptr;
+        int alphaCount = 0;
+        if (transparency) png_get_tRNS(reader.png, reader.info, &alpha, &alphaCount, nullptr);
+        palette.colours.resize(static_cast<size_t>(std::max(count, 0)));
+        for (int i = 0; i < count; ++i)
+            palette.colours[i] = PackArgb(i < alphaCount ? alpha[i] : 255, colours[i].red, colours[i].green,
+                                          colours[i].blue);
+        indexes.resize(static_cast<size_t>(width) * height);
+        for (png_uint_32 y = 0; y < height; ++y) rows[y] = &indexes[static_cast<size_t>(y) * width];
+    } else {
+        for (png_uint_32 y = 0; y < height; ++y)
+            rows[y] = reinterpret_cast<png_bytep>(&picture.pixels[static_cast<size_t>(y) * width]);
+    }
     png_read_image(reader.png, rows.data());
+    if (indexed) {
+        for (size_t i = 0; i < indexes.size(); ++i) picture.pixels[i] = palette.At(indexes[i]);
+        palette.ReportMisses("PNG");
+    }
     imageRead = true;
     png_read_end(reader.png, nullptr);
     // The bytes B, G, R, A in memory are 0xAARRGGBB on a little-endian machine.

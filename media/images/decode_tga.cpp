@@ -80,15 +80,15 @@ DecodeResult DecodeTga(ByteSource& source, Picture& picture) {
     picture.hasAlpha = kind == 1 ? mapAlpha : alpha;
 
     if (!source.Seek(18) || !source.Skip(idLength)) return Refuse("the header is cut short");
-    std::vector<uint32_t> map;
+    Palette map;
     if (mapType == 1) {
         const int entryBytes = (mapBits + 7) / 8;
         std::vector<uint8_t> raw(static_cast<size_t>(mapLength) * entryBytes);
         if (!source.ReadExact(raw.data(), raw.size())) return Refuse("the colour map is cut short");
         if (kind == 1) {
-            map.resize(mapLength);
+            map.colours.resize(mapLength);
             for (int i = 0; i < mapLength; ++i)
-                map[i] = ToArgb(&raw[static_cast<size_t>(i) * entryBytes], mapBits, mapAlpha);
+                map.colours[i] = ToArgb(&raw[static_cast<size_t>(i) * entryBytes], mapBits, mapAlpha);
         }
     }
 
@@ -98,17 +98,10 @@ DecodeResult DecodeTga(ByteSource& source, Picture& picture) {
     if (least > source.Remaining()) return Refuse("the pixel data is cut short");
     if (!AllocatePicture(picture, width, height)) return DecodeResult::Broken;
 
-    auto convert = [&](const uint8_t* p, uint32_t& out) -> bool {
-        if (kind == 1) {
-            const uint32_t index = bits == 8 ? p[0] : Le16(p);
-            if (index < static_cast<uint32_t>(mapFirst) || index - mapFirst >= map.size()) return false;
-            out = map[index - mapFirst];
-        } else if (kind == 3) {
-            out = PackArgb(bits == 16 ? p[1] : 255, p[0], p[0], p[0]);
-        } else {
-            out = ToArgb(p, bits, alpha);
-        }
-        return true;
+    auto convert = [&](const uint8_t* p) -> uint32_t {
+        if (kind == 1) return map.At(static_cast<int64_t>(bits == 8 ? p[0] : Le16(p)) - mapFirst);
+        if (kind == 3) return PackArgb(bits == 16 ? p[1] : 255, p[0], p[0], p[0]);
+        return ToArgb(p, bits, alpha);
     };
 
     const bool fromTop = (descriptor & 0x20) != 0;
@@ -126,13 +119,9 @@ DecodeResult DecodeTga(ByteSource& source, Picture& picture) {
         std::vector<uint8_t> row(static_cast<size_t>(width) * bytes);
         for (int y = 0; y < height; ++y) {
             if (!source.ReadExact(row.data(), row.size())) return Refuse("the pixel data is cut short");
-            for (int x = 0; x < width; ++x, ++i) {
-                uint32_t value;
-                if (!convert(&row[static_cast<size_t>(x) * bytes], value))
-                    return Refuse("a colour index lies beyond the colour map");
-                place(i, value);
-            }
+            for (int x = 0; x < width; ++x, ++i) place(i, convert(&row[static_cast<size_t>(x) * bytes]));
         }
+        map.ReportMisses("TGA");
         return DecodeResult::Decoded;
     }
     while (i < count) {
@@ -144,11 +133,12 @@ DecodeResult DecodeTga(ByteSource& source, Picture& picture) {
         for (int k = 0; k < n; ++k) {
             if (k == 0 || !(packet & 0x80)) {
                 if (!source.ReadExact(p, bytes)) return Refuse("the run-length data is cut short");
-                if (!convert(p, value)) return Refuse("a colour index lies beyond the colour map");
+                value = convert(p);
             }
             place(i++, value);
         }
     }
+    map.ReportMisses("TGA");
     return DecodeResult::Decoded;
 }
 

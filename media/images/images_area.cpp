@@ -101,13 +101,25 @@ bool SelectDrawTarget(int target) {
     return SelectTarget(target);
 }
 
-void BeforeClear() {
+bool BeforeClear() {
     report::SceneChangeEnds();   // a new frame: the scene change is over
     // What the worker decoded ahead meanwhile may have gone over the budget.
     cache::Trim();
-    if (!gRunning) return;
+    if (!gRunning) return false;
     if (gResetPending) OnRenderTargetsReset();
-    NoteScreenCleared();
+    ImageRecord* record = FindImage(State().target);
+    if (!record) {
+        NoteScreenCleared();
+        return false;
+    }
+    // A picture as the target: all of it turns black, whatever the clip.
+    const SDL_Rect clip = State().clip;
+    const float w = static_cast<float>(record->area.w), h = static_cast<float>(record->area.h);
+    const Corner corners[4] = {{0, 0, 0, 0}, {w, 0, 0, 0}, {w, h, 0, 0}, {0, h, 0, 0}};
+    SetRenderClip(SDL_Rect{0, 0, record->area.w, record->area.h});
+    QueueQuad(nullptr, nullptr, true, kBlendNone, SDL_Color{0, 0, 0, 255}, corners);
+    if (!SDL_RectEmpty(&clip)) SetRenderClip(clip);
+    return true;
 }
 
 void BeforePresent() {

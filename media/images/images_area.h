@@ -21,7 +21,8 @@ bool SavePng(const std::string& path, const uint32_t* pixels, int width, int hei
 void SaveNumberedScreenshot();
 
 // Loading (load_image.cpp): the whole picture of a file, transparency applied.
-int LoadWholeImage(const char* fileName, int flag);
+// `missing`, when given, is set when the file could not be opened.
+int LoadWholeImage(const char* fileName, int flag, bool* missing = nullptr);
 
 // Files up to this size are read whole (and their pictures may be kept in
 // the decoded cache); larger ones (a movie showing its first frame) are

@@ -106,13 +106,14 @@ bool ReplaceImagePixels(int graphHandle, const std::vector<uint32_t>& pixels) {
     return true;
 }
 
-int LoadWholeImage(const char* fileName, int flag) {
+int LoadWholeImage(const char* fileName, int flag, bool* missing) {
     NoteLoading(fileName);
     const files::LookupBatch lookups;   // the picture, its companion, the directory
     const int file = FileOpen(fileName, 0);
     if (!file) {
         log::Write("グラフィックファイル %s がありません\n", fileName);
         report::NoteLoad(cache::Kind::Picture, report::Outcome::Failed);
+        if (missing) *missing = true;
         return -1;
     }
     const auto fail = [&] {
@@ -142,7 +143,11 @@ int LoadWholeImage(const char* fileName, int flag) {
             store = MakeStore(std::move(picture), State().transparentColour);
         }
     }
-    if (result != DecodeResult::Decoded) {
+    if (result == DecodeResult::Broken) {
+        // A picture decoder knew the file and refused it: it is no movie.
+        return fail();
+    }
+    if (result == DecodeResult::NotMine) {
         // No picture decoder took it: perhaps a movie, showing its first frame.
         Picture picture;
         if (!gMovieLoader || !gMovieLoader(fileName, &picture.width, &picture.height, &picture.pixels) ||
@@ -174,8 +179,13 @@ int LoadImageTiles(const char* fileName, int totalCount, int countAcross, int co
                    int cellHeight, int* handlesOut, int flag) {
     media::ApiLockGuard lock;
     if (!GraphicsRunning() || !fileName || !handlesOut) return -1;
-    const int whole = LoadWholeImage(fileName, flag);
-    if (whole == -1) return -1;
+    bool missing = false;
+    const int whole = LoadWholeImage(fileName, flag, &missing);
+    if (whole == -1) {
+        // A file that would not decode has said so already.
+        if (missing) LogLoadFailure(fileName);
+        return -1;
+    }
     const ImageRecord source = *FindImage(whole);
     const auto fail = [&](int made) {
         media::log::Write("グラフィックの分割に失敗しました in CreateDivGraphFromGraphImage\n");

@@ -34,6 +34,12 @@ bool AllocatePicture(Picture& picture, int64_t width, int64_t height, uint32_t f
     return true;
 }
 
+void Palette::ReportMisses(const char* format) const {
+    if (misses_ == 0) return;
+    log::Write("%s: %llu pixels index past the %zu palette entries and show black\n", format,
+               static_cast<unsigned long long>(misses_), colours.size());
+}
+
 namespace {
 
 struct DecoderEntry {

@@ -1,6 +1,7 @@
 // A decoded picture in memory: 0xAARRGGBB pixels, rows from the top.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,5 +28,24 @@ bool AllocatePicture(Picture& picture, int64_t width, int64_t height, uint32_t f
 constexpr uint32_t PackArgb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
+
+// Colours by index for the palette formats. Writers now and then leave
+// pixels whose index lies past the last entry: such a pixel shows opaque
+// black, as other viewers show it, and the decoder says so once.
+class Palette {
+public:
+    std::vector<uint32_t> colours;
+
+    uint32_t At(int64_t index) {
+        if (index >= 0 && index < static_cast<int64_t>(colours.size())) return colours[static_cast<size_t>(index)];
+        ++misses_;
+        return PackArgb(255, 0, 0, 0);
+    }
+    // Logs how many pixels showed black for want of an entry, if any did.
+    void ReportMisses(const char* format) const;
+
+private:
+    uint64_t misses_ = 0;
+};
 
 }  // namespace media::images

@@ -16,6 +16,8 @@
 namespace media::images {
 namespace {
 
+std::string gScreenshotFolder;  // "" = the current directory
+
 void PngError(png_structp png, png_const_charp message) {
     log::Write("PNG writing: %s\n", message);
     png_longjmp(png, 1);
@@ -62,19 +64,35 @@ bool SavePng(const std::string& path, const uint32_t* pixels, int width, int hei
 
 void SaveNumberedScreenshot() {
     namespace fs = std::filesystem;
+    const fs::path folder = fs::path(gScreenshotFolder) / "screenshots";
     std::error_code error;
-    fs::create_directories("screenshots", error);
-    for (int n = 0; n < 10000; ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "screenshots/%04d.png", n);
-        if (fs::exists(name, error)) continue;
-        if (SaveScreenshotPng(name) == 0) log::Write("Screenshot saved: %s\n", name);
+    fs::create_directories(folder, error);
+    if (error) {
+        log::Fail("The screenshot could not be saved: the folder %s cannot be made (%s)\n",
+                  folder.c_str(), error.message().c_str());
         return;
     }
-    log::Write("The screenshots folder is full\n");
+    for (int n = 0; n < 10000; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%04d.png", n);
+        const std::string path = (folder / name).string();
+        if (fs::exists(path, error)) continue;
+        if (SaveScreenshotPng(path.c_str()) == 0)
+            log::Write("Screenshot saved: %s\n", path.c_str());
+        else
+            log::Fail("The screenshot %s could not be saved\n", path.c_str());
+        return;
+    }
+    log::Fail("The screenshot was not saved: %s is full\n", folder.c_str());
 }
 
 }  // namespace media::images
+
+int SetScreenshotFolder(const char* folder) {
+    media::ApiLockGuard lock;
+    media::images::gScreenshotFolder = folder ? folder : "";
+    return 0;
+}
 
 int SaveScreenshotPng(const char* path) {
     media::ApiLockGuard lock;

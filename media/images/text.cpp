@@ -51,6 +51,8 @@ TextState gText;
 
 std::string FindFontFile() {
 #ifdef LUMOTTA_HAVE_FONTCONFIG
+    // Asked once and let go at once: nothing else here uses fontconfig, and
+    // its configuration would otherwise stay in memory to the end.
     if (FcInit()) {
         std::string found;
         FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(kFontFace));
@@ -66,6 +68,7 @@ std::string FindFontFile() {
             }
             FcPatternDestroy(pattern);
         }
+        FcFini();
         if (!found.empty()) return found;
     }
 #endif
@@ -75,6 +78,12 @@ std::string FindFontFile() {
             return path;
         }
     return {};
+}
+
+// The face's file, looked up on the first start of the media layer.
+const std::string& FontFile() {
+    static const std::string path = FindFontFile();
+    return path;
 }
 
 void ResetAtlas() {
@@ -95,7 +104,7 @@ bool OpenFont(int size) {
     if (gText.font) TTF_CloseFont(gText.font);
     gText.font = nullptr;
     gText.fontSize = size;
-    if (gText.fontPath.empty()) gText.fontPath = FindFontFile();
+    if (gText.fontPath.empty()) gText.fontPath = FontFile();
     if (!gText.fontPath.empty()) gText.font = TTF_OpenFont(gText.fontPath.c_str(), size);
     if (!gText.font) {
         if (!gText.reportedMissing)

@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr int kMaxPads = 8;
+using media::input::kMaxPads;
 constexpr int kPadButtons = 24;
 
 // ---------------------------------------------------------------------------
@@ -35,6 +35,7 @@ constexpr int kPadButtons = 24;
 // ---------------------------------------------------------------------------
 
 std::array<unsigned char, 256> gKeysLive{};      // from the events
+uint32_t gMouseButtons = 0;                      // held mouse buttons, bit n-1 for button n
 std::array<unsigned char, 256> gKeysSeen{};      // what CheckKey reads
 uint32_t gKeysSeenMs = 0;
 bool gKeysSeenValid = false;
@@ -236,14 +237,18 @@ namespace media::input {
 
 bool Start() {
     gKeysLive.fill(0);
+    gMouseButtons = 0;
     gKeysSeenValid = false;
     // The keyboard always works; a machine without joypad support still plays.
     startPads();
     return true;
 }
 
+uint32_t MouseButtonsHeld() { return gMouseButtons; }
+
 void Stop() {
     stopPads();
+    gMouseButtons = 0;
     gKeysLive.fill(0);
     gKeysSeenValid = false;
 }
@@ -256,10 +261,22 @@ void HandleEvent(const SDL_Event& event) {
             if (code != 0) gKeysLive[code] = event.type == SDL_KEYDOWN ? 0x80 : 0;
             break;
         }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const int button = event.button.button;
+            if (button < 1 || button > 32) break;
+            const uint32_t bit = 1u << (button - 1);
+            if (event.type == SDL_MOUSEBUTTONDOWN) gMouseButtons |= bit;
+            else gMouseButtons &= ~bit;
+            break;
+        }
         case SDL_WINDOWEVENT:
-            // Keys released while the window was not looking stay held
-            // otherwise.
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) gKeysLive.fill(0);
+            // Keys and buttons released while the window was not looking
+            // stay held otherwise.
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                gKeysLive.fill(0);
+                gMouseButtons = 0;
+            }
             break;
         case SDL_JOYDEVICEADDED:
             if (gPadsStarted) addPad(event.jdevice.which);

@@ -1,21 +1,23 @@
 // Movie playback: a movie file opens as an image showing its current frame,
-// and PlayMovie shows it full screen until it ends or the player presses
-// something. Only the video track is played.
+// and PlayMovie shows it full screen, with its sound track, until it ends or
+// the player presses something.
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
 #include "media/core/log.h"
 #include "media/media.h"
+#include "media/movies/movie_clock.h"
 #include "media/movies/movie_decoder.h"
+#include "media/movies/movie_sound.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace media::movies {
 namespace {
 
-constexpr double kFlipsPerSecond = 60.0;
 // A movie whose length is unknown stops after this long at the latest.
 constexpr double kLongestMovieSeconds = 30 * 60.0;
 // Frames decoded in one display refresh at most, so a movie whose frames are
@@ -23,7 +25,14 @@ constexpr double kLongestMovieSeconds = 30 * 60.0;
 constexpr int kMaxFramesPerFlip = 8;
 // Keys that stay "held" by their lock state and so never skip a movie.
 constexpr int kKeysIgnoredForSkip[] = {58, 112, 148};  // Caps Lock, Kana, Kanji
-constexpr int kPadsTestedForSkip = 4;
+// The frame chosen now goes up at the next refresh, about one refresh from
+// now: it is chosen for then.
+constexpr double kFrameLeadSeconds = 1.0 / 60;
+// The last frame stays up for about one frame's time.
+constexpr double kLastFrameSeconds = 1.0 / 30;
+
+FrameObserver gObserver = nullptr;
+void* gObserverContext = nullptr;
 
 bool LoadFirstFrame(const char* fileName, int* width, int* height, std::vector<uint32_t>* pixels) {
     MovieDecoder decoder;
@@ -46,14 +55,20 @@ bool SkipPressed() {
             continue;
         if (CheckKey(key)) return true;
     }
-    for (int pad = 1; pad <= kPadsTestedForSkip; ++pad)
+    // Every joypad the input area reads, any direction or button.
+    for (int pad = 1; pad <= media::input::kMaxPads; ++pad)
         if (GetPadInput(pad) != 0) return true;
-    return SDL_GetMouseState(nullptr, nullptr) != 0;
+    return media::input::MouseButtonsHeld() != 0;
 }
 
 }  // namespace
 
 void Stop() {}
+
+void SetFrameObserver(FrameObserver observer, void* context) {
+    gObserver = observer;
+    gObserverContext = context;
+}
 
 }  // namespace media::movies
 
@@ -83,16 +98,37 @@ int PlayMovie(const char* fileName, int scale, int noSkipFlag) {
     SetDrawTarget(kDrawTargetBack);
     ClearScreen();
 
+    // The sound track plays in time with the display; shown as fast as
+    // frames come (no pacing), a movie has no time to keep and plays silent.
+    const bool paced = media::screen::Paced();
+    std::optional<MovieSound> sound;
+    if (paced) sound.emplace(fileName);
+    MovieClock clock(paced);
+    if (sound && sound->feed()) {
+        sound->TopUp();
+        clock.Follow(sound->feed());
+    }
+
     const double known = decoder.duration();
     const double longest = known > 0 ? std::min(known + 1.0, kLongestMovieSeconds) : kLongestMovieSeconds;
     std::vector<uint32_t> frame, next;
     double nextAt = 0;
     bool haveNext = decoder.NextFrame(next, &nextAt);
     double lastAt = 0;
-    for (long flips = 0;; ++flips) {
-        const double now = flips / kFlipsPerSecond;
+    for (;;) {
+        if (sound) {
+            sound->TopUp();
+            if (clock.Following() && sound->Over()) {
+                clock.Unfollow();
+                sound->Stop();
+            } else if (clock.Following() && clock.SoundStalled()) {
+                clock.Unfollow();
+                sound->LeaveOut("the sound device stopped taking it");
+            }
+        }
+        const double now = clock.Now();
         // Show the latest frame that is due by this refresh.
-        for (int n = 0; haveNext && nextAt <= now && n < kMaxFramesPerFlip; ++n) {
+        for (int n = 0; haveNext && nextAt <= now + kFrameLeadSeconds && n < kMaxFramesPerFlip; ++n) {
             frame.swap(next);
             lastAt = nextAt;
             media::images::ReplaceImagePixels(image, frame);
@@ -100,12 +136,17 @@ int PlayMovie(const char* fileName, int scale, int noSkipFlag) {
         }
         DrawImageQuad(left, top, right, top, right, bottom, left, bottom, image, 0);
         FlipScreen();
+        // The sound starts with the first frame up, however long that took.
+        if (clock.Flipped() == 1 && sound) sound->Start();
+        if (gObserver) gObserver(fileName, lastAt, gObserverContext);
         const bool skip = noSkipFlag == 0 && SkipPressed();
         if (ProcessMessage() != 0 || skip) break;
-        // The last frame stays up for about one frame's time, then it ends.
-        if (!haveNext && now >= lastAt + 1.0 / 30) break;
+        // The movie is over once its last frame has been up for a while and
+        // its sound has been heard to the end.
+        if (!haveNext && now >= lastAt + kLastFrameSeconds && !clock.Following()) break;
         if (now >= longest) break;
     }
+    if (sound) sound->Stop();
     DeleteImage(image, 0);
     SetDrawTarget(previousTarget);
     return 0;

@@ -3,6 +3,8 @@
 
 #include "media/media.h"
 
+#include <algorithm>
+
 namespace media::screen {
 
 struct PictureRect {
@@ -26,6 +28,25 @@ inline PictureRect Letterbox(int outputW, int outputH) {
     r.y = (outputH - r.h) / 2;
     r.wholeMultiple = r.w % kScreenWidth == 0 && r.h == r.w / kScreenWidth * kScreenHeight;
     return r;
+}
+
+// Sharp scaling: the largest whole multiple of 640x480 that fits, centred,
+// black bars around it. An output smaller than 640x480 gets the largest fit,
+// still with nearest pixels.
+inline PictureRect SharpBox(int outputW, int outputH) {
+    const int factor = std::min(outputW / kScreenWidth, outputH / kScreenHeight);
+    if (factor < 1) {
+        PictureRect r = Letterbox(outputW, outputH);
+        r.wholeMultiple = true;
+        return r;
+    }
+    const int w = kScreenWidth * factor, h = kScreenHeight * factor;
+    return {(outputW - w) / 2, (outputH - h) / 2, w, h, true};
+}
+
+// The picture's place for the chosen scaling (kScalingSmooth or kScalingSharp).
+inline PictureRect PictureBox(int outputW, int outputH, int scaling) {
+    return scaling == kScalingSharp ? SharpBox(outputW, outputH) : Letterbox(outputW, outputH);
 }
 
 }  // namespace media::screen

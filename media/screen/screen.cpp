@@ -20,6 +20,12 @@
 
 namespace {
 
+// The window's place and size while windowed, in desktop pixels.
+struct Placement {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool known = false;
+};
+
 // Settings that may be made before the window exists.
 struct WindowWishes {
     int windowed = 1;
@@ -27,11 +33,14 @@ struct WindowWishes {
     double scale = 1.0;
     int cursorVisible = 1;
     int pacing = 1;
+    int scaling = kScalingSmooth;
+    Placement placement;  // where the next window opens (SetWindowPlacement)
 };
 
 constexpr double kMaxWindowScale = 16.0;
 
 WindowWishes gWishes;
+Placement gSeenPlacement;  // the window's own, as last seen windowed
 SDL_Window* gWindow = nullptr;
 SDL_Renderer* gRenderer = nullptr;
 SDL_Texture* gBackBuffer = nullptr;
@@ -130,6 +139,100 @@ void applyWindowedSize() {
     SDL_SetWindowPosition(gWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
+constexpr int kMinWindowW = kScreenWidth / 4, kMinWindowH = kScreenHeight / 4;
+
+// A remembered place made safe for the displays there are now: no larger
+// than the display its centre lies on, and centred when its centre lies on
+// none (a display since unplugged).
+Placement fitOnDisplays(Placement p) {
+    p.w = std::max(p.w, kMinWindowW);
+    p.h = std::max(p.h, kMinWindowH);
+    const int cx = p.x + p.w / 2, cy = p.y + p.h / 2;
+    for (int d = 0; d < SDL_GetNumVideoDisplays(); ++d) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(d, &bounds) != 0) continue;
+        if (cx < bounds.x || cy < bounds.y || cx >= bounds.x + bounds.w || cy >= bounds.y + bounds.h) continue;
+        p.w = std::min(p.w, bounds.w);
+        p.h = std::min(p.h, bounds.h);
+        return p;
+    }
+    SDL_Rect first{};
+    if (SDL_GetDisplayBounds(0, &first) == 0) {
+        p.w = std::min(p.w, first.w);
+        p.h = std::min(p.h, first.h);
+    }
+    p.x = SDL_WINDOWPOS_CENTERED;
+    p.y = SDL_WINDOWPOS_CENTERED;
+    return p;
+}
+
+// Notes where the window is while it is an ordinary window.
+void notePlacement() {
+    if (!gWindow || !gWishes.windowed) return;
+    if (SDL_GetWindowFlags(gWindow) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED))
+        return;
+    Placement p;
+    SDL_GetWindowPosition(gWindow, &p.x, &p.y);
+    SDL_GetWindowSize(gWindow, &p.w, &p.h);
+    p.known = p.w > 0 && p.h > 0;
+    if (p.known) gSeenPlacement = p;
+}
+
+// Back from full screen: where the window was, or as the scale says.
+void restoreWindowedPlace() {
+    const Placement& known = gSeenPlacement.known ? gSeenPlacement : gWishes.placement;
+    if (!known.known) {
+        applyWindowedSize();
+        return;
+    }
+    const Placement p = fitOnDisplays(known);
+    SDL_SetWindowSize(gWindow, p.w, p.h);
+    SDL_SetWindowPosition(gWindow, p.x, p.y);
+}
+
+// What drawing the picture into the window disturbs: the back buffer as
+// target, with its clip rectangle and draw state. Kept for the life of the
+// object and put back at its end.
+class BackBufferState {
+public:
+    BackBufferState() {
+        clipped_ = SDL_RenderIsClipEnabled(gRenderer);
+        if (clipped_) SDL_RenderGetClipRect(gRenderer, &clip_);
+        SDL_GetRenderDrawColor(gRenderer, &r_, &g_, &b_, &a_);
+        SDL_GetRenderDrawBlendMode(gRenderer, &blend_);
+    }
+    ~BackBufferState() {
+        SDL_SetRenderTarget(gRenderer, gBackBuffer);
+        SDL_SetRenderDrawColor(gRenderer, r_, g_, b_, a_);
+        SDL_SetRenderDrawBlendMode(gRenderer, blend_);
+        if (clipped_) SDL_RenderSetClipRect(gRenderer, &clip_);
+    }
+    BackBufferState(const BackBufferState&) = delete;
+    BackBufferState& operator=(const BackBufferState&) = delete;
+
+private:
+    SDL_Rect clip_{};
+    bool clipped_ = false;
+    Uint8 r_ = 0, g_ = 0, b_ = 0, a_ = 0;
+    SDL_BlendMode blend_ = SDL_BLENDMODE_NONE;
+};
+
+// The back buffer into the window, scaled as chosen, black bars around.
+void drawWindowPicture() {
+    SDL_SetRenderTarget(gRenderer, nullptr);
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(gRenderer, &outW, &outH);
+    const media::screen::PictureRect box = media::screen::PictureBox(outW, outH, gWishes.scaling);
+    if (box.x > 0 || box.y > 0 || box.w < outW || box.h < outH) {
+        SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(gRenderer);
+    }
+    SDL_SetTextureScaleMode(gBackBuffer, box.wholeMultiple ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_SetTextureBlendMode(gBackBuffer, SDL_BLENDMODE_NONE);
+    const SDL_Rect dest{box.x, box.y, box.w, box.h};
+    SDL_RenderCopy(gRenderer, gBackBuffer, nullptr, &dest);
+}
+
 void clearBackBuffer() {
     SDL_SetRenderTarget(gRenderer, gBackBuffer);
     SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
@@ -162,18 +265,21 @@ void logDisplay() {
 namespace media::screen {
 
 bool Start() {
-    const int w = static_cast<int>(std::lround(kScreenWidth * gWishes.scale));
-    const int h = static_cast<int>(std::lround(kScreenHeight * gWishes.scale));
+    Placement place;
+    place.w = static_cast<int>(std::lround(kScreenWidth * gWishes.scale));
+    place.h = static_cast<int>(std::lround(kScreenHeight * gWishes.scale));
+    place.x = place.y = SDL_WINDOWPOS_CENTERED;
+    if (gWishes.placement.known) place = fitOnDisplays(gWishes.placement);
+    gSeenPlacement = Placement{};
     Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
     if (!gWishes.windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    gWindow = SDL_CreateWindow(gWishes.caption.c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, w, h, flags);
+    gWindow = SDL_CreateWindow(gWishes.caption.c_str(), place.x, place.y, place.w, place.h, flags);
     if (!gWindow) {
         log::Fail("ウインドウの作成に失敗しました\n");
         log::Fail("SDL: %s\n", SDL_GetError());
         return false;
     }
-    SDL_SetWindowMinimumSize(gWindow, kScreenWidth / 4, kScreenHeight / 4);
+    SDL_SetWindowMinimumSize(gWindow, kMinWindowW, kMinWindowH);
     logDisplay();
 
     gRenderer = SDL_CreateRenderer(gWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
@@ -218,6 +324,8 @@ bool Start() {
 }
 
 void Stop() {
+    notePlacement();
+    gWishes.placement.known = false;  // a wish is for the one window made after it
     if (gBackBuffer) SDL_DestroyTexture(gBackBuffer);
     if (gRenderer) SDL_DestroyRenderer(gRenderer);
     if (gWindow) SDL_DestroyWindow(gWindow);
@@ -229,6 +337,7 @@ void Stop() {
 }
 
 bool Running() { return gRenderer != nullptr; }
+bool Paced() { return gWishes.pacing != 0; }
 SDL_Window* Window() { return gWindow; }
 SDL_Renderer* Renderer() { return gRenderer; }
 SDL_Texture* BackBuffer() { return gBackBuffer; }
@@ -250,6 +359,19 @@ void HandleWindowEvent(const SDL_Event& event) {
     }
 }
 
+void DrawWindowPicture() {
+    if (!gRenderer || !gBackBuffer) return;
+    media::images::FinishDrawing();
+    drawWindowPicture();
+}
+
+void Repaint() {
+    if (!gRenderer || !gBackBuffer) return;
+    BackBufferState keep;
+    drawWindowPicture();
+    SDL_RenderPresent(gRenderer);
+}
+
 }  // namespace media::screen
 
 int ChangeWindowMode(int windowed) {
@@ -264,12 +386,18 @@ int ChangeWindowMode(int windowed) {
 
     media::log::Write(windowed ? "ウインドウスタイルをウインドウモード用に変更します..."
                                : "ウインドウスタイルをフルスクリーンモード用に変更します...");
+    if (!windowed) {
+        // Where the window was, for the way back.
+        gWishes.windowed = 1;
+        notePlacement();
+        gWishes.windowed = 0;
+    }
     if (SDL_SetWindowFullscreen(gWindow, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         media::log::Write("失敗しました: %s\n", SDL_GetError());
         gWishes.windowed = windowed ? 0 : 1;
         return -1;
     }
-    if (windowed) applyWindowedSize();
+    if (windowed) restoreWindowedPlace();
     media::log::Write("完了\n");
 
     // The display is made anew for the new mode: every image is deleted and
@@ -296,7 +424,42 @@ int SetWindowScale(double rate) {
     if (rate > kMaxWindowScale) rate = kMaxWindowScale;
     if (rate == gWishes.scale) return 0;
     gWishes.scale = rate;
-    if (gWindow && gWishes.windowed) applyWindowedSize();
+    if (gWindow && gWishes.windowed) {
+        applyWindowedSize();
+        notePlacement();
+    } else if (!gWindow) {
+        gWishes.placement.known = false;  // the scale decides the size
+    }
+    return 0;
+}
+
+int SetScalingMode(int mode) {
+    media::ApiLockGuard lock;
+    if (mode != kScalingSmooth && mode != kScalingSharp) return -1;
+    gWishes.scaling = mode;
+    return 0;
+}
+
+int SetWindowPlacement(int x, int y, int width, int height) {
+    media::ApiLockGuard lock;
+    if (width <= 0 || height <= 0) return -1;
+    gWishes.placement = {x, y, width, height, true};
+    if (gWindow) {
+        gSeenPlacement = gWishes.placement;
+        if (gWishes.windowed) restoreWindowedPlace();
+    }
+    return 0;
+}
+
+int GetWindowPlacement(int* x, int* y, int* width, int* height) {
+    media::ApiLockGuard lock;
+    notePlacement();
+    const Placement& p = gSeenPlacement.known ? gSeenPlacement : gWishes.placement;
+    if (!p.known) return -1;
+    if (x) *x = p.x;
+    if (y) *y = p.y;
+    if (width) *width = p.w;
+    if (height) *height = p.h;
     return 0;
 }
 
@@ -329,7 +492,7 @@ int SetDrawTarget(int target) {
 int ClearScreen() {
     media::ApiLockGuard lock;
     if (!gRenderer) return -1;
-    media::images::BeforeClear();
+    if (media::images::BeforeClear()) return 0;  // a picture was the target
     if (SDL_GetRenderTarget(gRenderer) != gBackBuffer) SDL_SetRenderTarget(gRenderer, gBackBuffer);
     // The whole target is filled; the clip rectangle does not apply.
     SDL_Rect clip{};
@@ -351,28 +514,9 @@ int FlipScreen() {
     media::images::BeforePresent();
 
     // Leaving the back buffer as target forgets its clip rectangle and draw
-    // state; keep them for the drawing of the next frame.
-    SDL_Rect clip{};
-    const bool clipped = SDL_RenderIsClipEnabled(gRenderer);
-    if (clipped) SDL_RenderGetClipRect(gRenderer, &clip);
-    Uint8 r, g, b, a;
-    SDL_GetRenderDrawColor(gRenderer, &r, &g, &b, &a);
-    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
-    SDL_GetRenderDrawBlendMode(gRenderer, &blend);
-
-    SDL_SetRenderTarget(gRenderer, nullptr);
-    int outW = 0, outH = 0;
-    SDL_GetRendererOutputSize(gRenderer, &outW, &outH);
-    const media::screen::PictureRect box = media::screen::Letterbox(outW, outH);
-    if (box.w < outW || box.h < outH) {
-        // Black bars beside the picture.
-        SDL_SetRenderDrawColor(gRenderer, 0, 0, 0, 255);
-        SDL_RenderClear(gRenderer);
-    }
-    SDL_SetTextureScaleMode(gBackBuffer, box.wholeMultiple ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_SetTextureBlendMode(gBackBuffer, SDL_BLENDMODE_NONE);
-    const SDL_Rect dest{box.x, box.y, box.w, box.h};
-    SDL_RenderCopy(gRenderer, gBackBuffer, nullptr, &dest);
+    // state; they are kept for the drawing of the next frame.
+    BackBufferState keep;
+    drawWindowPicture();
 
     const bool byClock = gWishes.pacing && !gVsync;
     if (byClock) {
@@ -398,11 +542,6 @@ int FlipScreen() {
     }
     watchVsync(presented);
     gLastPresentNs = presented;
-
-    SDL_SetRenderTarget(gRenderer, gBackBuffer);
-    SDL_SetRenderDrawColor(gRenderer, r, g, b, a);
-    SDL_SetRenderDrawBlendMode(gRenderer, blend);
-    if (clipped) SDL_RenderSetClipRect(gRenderer, &clip);
     return 0;
 }
 

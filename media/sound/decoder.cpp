@@ -1,6 +1,8 @@
 #include "media/sound/decoder.h"
 
 #include <algorithm>
+#include <bit>
+#include <iterator>
 #include <cstring>
 #include <new>
 
@@ -84,27 +86,64 @@ bool DecodeAll(FrameSource& source, int channelCount, std::vector<int16_t>& samp
     }
 }
 
-void FoldToStereo(const int16_t* in, int inChannels, size_t frames, int16_t* out) {
+namespace {
+
+constexpr Side L = Side::kLeft, R = Side::kRight, C = Side::kCentre, LFE = Side::kLowFrequency;
+
+// Vorbis orders by channel count (rows 3 to 8).
+constexpr Side kVorbisSides[9][kMaxFileChannels] = {
+    {}, {}, {},
+    {L, C, R},                   // left, centre, right
+    {L, R, L, R},                // front left, front right, rear left, rear right
+    {L, C, R, L, R},             // front left, centre, front right, rear left, rear right
+    {L, C, R, L, R, LFE},        // 5.1
+    {L, C, R, L, R, C, LFE},     // ... side left, side right, rear centre, LFE
+    {L, C, R, L, R, L, R, LFE},  // ... side left, side right, rear left, rear right, LFE
+};
+
+// The WAV speaker bits in order: front left, front right, front centre, low
+// frequency, back left, back right, front left of centre, front right of
+// centre, back centre, side left, side right, then the top speakers (centre,
+// front left, front centre, front right, back left, back centre, back right).
+constexpr Side kWavSpeakerSides[] = {L, R, C, LFE, L, R, L, R, C, L, R, C, L, C, R, L, C, R};
+constexpr uint32_t kWavKnownSpeakers = (1u << std::size(kWavSpeakerSides)) - 1;
+// The speakers a file without a mask has, by channel count (rows 3 to 8):
+// 3.0, quad, 5.0, 5.1, 6.1 and 7.1.
+constexpr uint32_t kWavUsualMasks[9] = {0, 0, 0, 0x7, 0x33, 0x37, 0x3F, 0x70F, 0x63F};
+
+}  // namespace
+
+ChannelOrder VorbisChannelOrder(int channels) {
+    ChannelOrder order;
+    order.channels = std::clamp(channels, 0, kMaxFileChannels);
+    if (order.channels >= 3) std::copy_n(kVorbisSides[order.channels], order.channels, order.sides.begin());
+    return order;
+}
+
+ChannelOrder WavChannelOrder(int channels, uint32_t speakerMask) {
+    ChannelOrder order;
+    order.channels = std::clamp(channels, 0, kMaxFileChannels);
+    if (order.channels < 3) return order;
+    speakerMask &= kWavKnownSpeakers;
+    if (std::popcount(speakerMask) < order.channels) speakerMask = kWavUsualMasks[order.channels];
+    int c = 0;
+    for (size_t bit = 0; bit < std::size(kWavSpeakerSides) && c < order.channels; ++bit)
+        if (speakerMask & (1u << bit)) order.sides[static_cast<size_t>(c++)] = kWavSpeakerSides[bit];
+    return order;
+}
+
+void FoldToStereo(const int16_t* in, const ChannelOrder& order, size_t frames, int16_t* out) {
+    int counts[4] = {};
+    for (int c = 0; c < order.channels; ++c) ++counts[static_cast<int>(order.sides[static_cast<size_t>(c)])];
+    const int leftCount = std::max(1, counts[0]), rightCount = std::max(1, counts[1]);
+    const int centreCount = 2 * std::max(1, counts[2]);
     for (size_t f = 0; f < frames; ++f) {
-        const int16_t* frame = in + f * static_cast<size_t>(inChannels);
-        int32_t left = 0, right = 0, centre = 0;
-        int leftCount = 0, rightCount = 0;
-        for (int c = 0; c < inChannels; ++c) {
-            if (c == 2) {  // centre: half to each side
-                centre = frame[c] / 2;
-                continue;
-            }
-            if (c == 3) continue;  // low-frequency effects
-            if (c % 2 == 0) {
-                left += frame[c];
-                ++leftCount;
-            } else {
-                right += frame[c];
-                ++rightCount;
-            }
-        }
-        const int32_t l = left / std::max(1, leftCount) + centre;
-        const int32_t r = right / std::max(1, rightCount) + centre;
+        const int16_t* frame = in + f * static_cast<size_t>(order.channels);
+        int32_t sums[4] = {};
+        for (int c = 0; c < order.channels; ++c) sums[static_cast<int>(order.sides[static_cast<size_t>(c)])] += frame[c];
+        const int32_t centre = sums[2] / centreCount;
+        const int32_t l = sums[0] / leftCount + centre;
+        const int32_t r = sums[1] / rightCount + centre;
         out[f * 2] = static_cast<int16_t>(std::clamp(l, -32768, 32767));
         out[f * 2 + 1] = static_cast<int16_t>(std::clamp(r, -32768, 32767));
     }

@@ -4,6 +4,7 @@
 
 #include "media/sound/byte_source.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -55,9 +56,26 @@ std::unique_ptr<Decoder> MakePcmDecoder(std::vector<int16_t> samples, int channe
 // the buffer in one go.
 bool DecodeAll(FrameSource& source, int channels, std::vector<int16_t>& samples, int64_t expectedFrames = -1);
 
-// Folds frames of inChannels (3..8) down to stereo: even channels to the
-// left, odd channels to the right, centre and low-frequency left out of the
-// sides and the centre shared between both.
-void FoldToStereo(const int16_t* in, int inChannels, size_t frames, int16_t* out);
+// Where a channel is heard once its frame is folded to stereo.
+enum class Side : uint8_t { kLeft, kRight, kCentre, kLowFrequency };
+
+// The channels of a frame in the order a file stores them.
+struct ChannelOrder {
+    int channels = 0;
+    std::array<Side, kMaxFileChannels> sides{};
+};
+
+// Ogg Vorbis orders 3 to 8 channels front left, centre, front right, then
+// the surrounds and the low frequency last.
+ChannelOrder VorbisChannelOrder(int channels);
+// WAV orders them by its speaker bits (front left, front right, centre, low
+// frequency, back left, back right, ...): those of `speakerMask` when it
+// names a speaker for every channel, else the usual set for the count.
+ChannelOrder WavChannelOrder(int channels, uint32_t speakerMask = 0);
+
+// Folds frames of 3..8 channels down to stereo: each side gets the average
+// of its channels plus half the average of the centre channels; the low
+// frequency is left out.
+void FoldToStereo(const int16_t* in, const ChannelOrder& order, size_t frames, int16_t* out);
 
 }  // namespace media::sound

@@ -15,6 +15,8 @@ std::mutex gMutex;
 std::vector<Voice*> gSounding;           // under gMutex
 SDL_AudioDeviceID gDevice = 0;
 std::atomic<uint64_t> gUnderruns{0};
+uint64_t gPullCounter = 0;               // under gMutex: when the running pull began
+std::atomic<float> gMasterGain{1.0f};
 
 void Remove(size_t at) {
     gSounding[at]->sounding = false;
@@ -61,6 +63,8 @@ bool MixMemory(Voice& voice, float* out, size_t frames) {
 }
 
 bool MixRing(Ring& ring, float* out, size_t frames) {
+    ring.playedBefore = ring.played;
+    ring.pulledAt = gPullCounter;
     size_t done = 0;
     while (done < frames) {
         const uint64_t limit = std::min(ring.written, ring.end);
@@ -135,6 +139,7 @@ void StopLocked(Voice& voice) {
 void Pull(float* out, size_t frames) {
     std::fill(out, out + frames * kChannels, 0.0f);
     std::lock_guard lock(gMutex);
+    gPullCounter = SDL_GetPerformanceCounter();
     for (size_t i = 0; i < gSounding.size();) {
         Voice& voice = *gSounding[i];
         const bool more = voice.ring ? MixRing(*voice.ring, out, frames) : MixMemory(voice, out, frames);
@@ -145,8 +150,13 @@ void Pull(float* out, size_t frames) {
         }
     }
     // Many loud sounds at once clip at full scale instead of wrapping round.
-    for (size_t i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    const float gain = gMasterGain.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i] * gain, -1.0f, 1.0f);
 }
+
+void SetMasterGain(float gain) { gMasterGain.store(std::clamp(gain, 0.0f, 1.0f), std::memory_order_relaxed); }
+
+float MasterGain() { return gMasterGain.load(std::memory_order_relaxed); }
 
 void HoldDevice(bool hold) {
     if (gDevice != 0) SDL_PauseAudioDevice(gDevice, hold ? 1 : 0);

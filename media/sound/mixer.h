@@ -25,6 +25,11 @@ struct Ring {
     uint64_t written = 0;          // frames ever written
     uint64_t played = 0;           // frames ever played
     uint64_t end = kNoEnd;         // playback stops when played reaches this
+    // The last pull that played from the ring: where it began and when
+    // (SDL's performance counter), so that what is heard between pulls can
+    // be told.
+    uint64_t playedBefore = 0;
+    uint64_t pulledAt = 0;
 };
 
 struct Voice {
@@ -58,6 +63,10 @@ void Pull(float* out, size_t frames);
 // true: the device stops pulling (it plays silence) so that a test or a
 // benchmark can drive the mixer itself; false lets it run again.
 void HoldDevice(bool hold);
+
+// Everything mixed is multiplied by this (0 silent, 1 as made); any thread.
+void SetMasterGain(float gain);
+float MasterGain();
 
 // Voices sounding right now.
 int SoundingVoices();

@@ -117,7 +117,7 @@ public:
     }
 
     void Upkeep() override {
-        if (share_->user != this || source_.exhausted) return;
+        if (share_->user != this || ended_) return;
         uint64_t ahead;
         {
             auto lock = mixer::Lock();
@@ -153,6 +153,7 @@ private:
         if (!decoder_->Seek(frame)) decoder_->Seek(0), frame = 0;
         if (resampler_) resampler_->Reset();
         source_.exhausted = false;
+        ended_ = false;
         segmentStart_ = frame;
         auto lock = mixer::Lock();
         ring().written = 0;
@@ -168,8 +169,11 @@ private:
         return at;
     }
 
-    // Decodes up to `frames` more into the ring, never over what is still to play.
+    // Decodes up to `frames` more into the ring, never over what is still to
+    // play. The decoder running dry is not yet the end: a rate converter
+    // still holds frames then. The end is where the converter gives out.
     void Fill(uint64_t frames) {
+        if (ended_) return;
         uint64_t written, played;
         {
             auto lock = mixer::Lock();
@@ -190,7 +194,7 @@ private:
             ring().written = written;
             if (got < want) {
                 ring().end = written;  // the data is exhausted: play up to here
-                source_.exhausted = true;
+                ended_ = true;
                 break;
             }
         }
@@ -205,6 +209,7 @@ private:
     int64_t sourceFrames_ = -1;
     int64_t segmentStart_ = 0;          // source frame at ring frame 0
     bool looping_ = false;
+    bool ended_ = false;                // the ring's end is recorded
     bool hasContent_ = false;
     std::optional<int64_t> resumeAt_;
 };

@@ -42,6 +42,7 @@ struct WavLayout {
     int rate = 0;
     int blockAlign = 0;
     int bits = 0;
+    uint32_t speakerMask = 0;   // EXTENSIBLE only
     int64_t dataOffset = 0;
     int64_t dataBytes = 0;
 };
@@ -65,6 +66,7 @@ bool ParseFormat(const uint8_t* f, uint32_t size, WavLayout& layout, std::string
             why = "unknown EXTENSIBLE sub-format";
             return false;
         }
+        layout.speakerMask = Le32(f + 20);
         layout.tag = Le16(f + 24);
     }
     layout.haveFormat = true;
@@ -123,6 +125,7 @@ public:
         frameBytes_ = container_ * fileChannels_;
         totalFrames_ = layout.dataBytes / frameBytes_;
         raw_.resize(static_cast<size_t>(kPiece * frameBytes_));
+        order_ = WavChannelOrder(fileChannels_, layout.speakerMask);
         if (fileChannels_ > 2) wide_.resize(static_cast<size_t>(kPiece * fileChannels_));
         Seek(0);
     }
@@ -136,7 +139,7 @@ public:
                                static_cast<size_t>(frameBytes_);
             int16_t* target = fileChannels_ > 2 ? wide_.data() : out + done * channels_;
             Convert(raw_.data(), got * fileChannels_, target);
-            if (fileChannels_ > 2) FoldToStereo(wide_.data(), fileChannels_, got, out + done * 2);
+            if (fileChannels_ > 2) FoldToStereo(wide_.data(), order_, got, out + done * 2);
             done += got;
             position_ += static_cast<int64_t>(got);
             if (got < static_cast<size_t>(want)) {
@@ -191,6 +194,7 @@ private:
     WavLayout layout_;
     int container_;
     int fileChannels_ = 0;
+    ChannelOrder order_;
     int frameBytes_ = 0;
     int64_t totalFrames_ = 0;
     int64_t position_ = 0;
@@ -199,7 +203,7 @@ private:
 };
 
 // Compressed data: SDL decodes the whole file to 16-bit samples.
-std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, std::string& why) {
+std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, uint32_t speakerMask, std::string& why) {
     const int64_t size = source.Size();
     if (size <= 0 || size > kMaxWholeFileBytes) {
         why = "file size unknown or too large";
@@ -238,7 +242,8 @@ std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, std::string& why) 
             if (spec.channels <= 2) {
                 std::memcpy(samples.data(), buffer, samples.size() * sizeof(int16_t));
             } else {
-                FoldToStereo(reinterpret_cast<const int16_t*>(buffer), spec.channels, frames, samples.data());
+                FoldToStereo(reinterpret_cast<const int16_t*>(buffer), WavChannelOrder(spec.channels, speakerMask),
+                             frames, samples.data());
             }
             decoder = MakePcmDecoder(std::move(samples), std::min<int>(spec.channels, 2), spec.freq);
         } catch (const std::bad_alloc&) {
@@ -284,7 +289,7 @@ std::unique_ptr<Decoder> OpenWavDecoder(std::unique_ptr<ByteSource>& source, std
     case kTagALaw:
     case kTagMuLaw:
     case kTagImaAdpcm:
-        return DecodeCompressed(*source, why);
+        return DecodeCompressed(*source, layout.speakerMask, why);
     default: {
         char text[48];
         std::snprintf(text, sizeof text, "unsupported format tag 0x%04X", layout.tag);

@@ -107,6 +107,21 @@ TEST_F(ImageHandles, MissingAndUndecodableFilesFailWithTheirLogLines) {
     EXPECT_NE(log.find("右記のグラフィックファイルのロードに失敗しました：junk.png"), std::string::npos);
 }
 
+TEST_F(ImageHandles, CuttingAMissingOrUndecodableFileLogsTheLoadFailureOnce) {
+    int cells[4] = {7, 7, 7, 7};
+    EXPECT_EQ(LoadImageTiles("absent.png", 4, 2, 2, 8, 8, cells, 0), -1);
+    WriteFile("junk.png", Bytes(100, 0x42));
+    EXPECT_EQ(LoadImageTiles("junk.png", 4, 2, 2, 8, 8, cells, 0), -1);
+    const std::string log = Log();
+    EXPECT_NE(log.find("グラフィックファイル absent.png がありません"), std::string::npos);
+    const std::string absent = "右記のグラフィックファイルのロードに失敗しました：absent.png";
+    const std::string junk = "右記のグラフィックファイルのロードに失敗しました：junk.png";
+    ASSERT_NE(log.find(absent), std::string::npos);
+    EXPECT_EQ(log.find(absent, log.find(absent) + 1), std::string::npos) << "once";
+    ASSERT_NE(log.find(junk), std::string::npos);
+    EXPECT_EQ(log.find(junk, log.find(junk) + 1), std::string::npos) << "once";
+}
+
 using ImageHandlesDeathTest = ImageHandles;
 
 TEST_F(ImageHandlesDeathTest, TableOverflowEndsTheProgram) {

@@ -81,6 +81,31 @@ inline Bytes MakeBmp24(int w, int h, const std::vector<uint32_t>& pixels) {
     return b;
 }
 
+// A BMP: file header, 40-byte info header, palette (0xRRGGBB entries), then
+// `pixels` as stored.
+inline Bytes Bmp(int w, int h, int bits, uint32_t compression, const std::vector<uint32_t>& palette, const Bytes& pixels,
+          uint32_t colorsUsed = 0) {
+    Bytes b = {'B', 'M'};
+    const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
+    PutLe32(b, offset + pixels.size());
+    PutLe32(b, 0);
+    PutLe32(b, offset);
+    PutLe32(b, 40);
+    PutLe32(b, w);
+    PutLe32(b, h);
+    PutLe16(b, 1);
+    PutLe16(b, bits);
+    PutLe32(b, compression);
+    PutLe32(b, pixels.size());
+    PutLe32(b, 0);
+    PutLe32(b, 0);
+    PutLe32(b, colorsUsed);
+    PutLe32(b, 0);
+    for (uint32_t p : palette) PutLe32(b, p);
+    b.insert(b.end(), pixels.begin(), pixels.end());
+    return b;
+}
+
 inline int LoadFromBytes(const std::string& name, const Bytes& bytes) {
     WriteFile(name, bytes);
     return LoadImage(name.c_str(), 0);

@@ -25,32 +25,34 @@ TEST(FramePacer, DeadlinesFollowAnExactSixtiethGrid) {
     EXPECT_EQ(now - start, 10 * FramePacer::kSecondNs);
 }
 
-TEST(FramePacer, ALateFrameGoesAtOnceAndTheNextOnesCatchUp) {
-    FramePacer pacer;
-    pacer.NextPresent(0);
+TEST(FramePacer, ALateFrameGoesAtOnceAndStartsANewScheduleWithoutCatchingUp) {
     const int64_t period = FramePacer::kSecondNs / 60;
-    // Frame 1 is 40 ms late: its deadline lies in the past.
-    int64_t due = pacer.NextPresent(period + 40 * kMs);
-    EXPECT_LT(due, period + 40 * kMs);
-    // The following frames keep the old grid, so the time is made up.
-    due = pacer.NextPresent(period + 41 * kMs);
-    EXPECT_EQ(due, 2 * FramePacer::kSecondNs / 60);
-    int64_t now = period + 42 * kMs;
-    for (int frame = 3; frame <= 6; ++frame) {
-        due = pacer.NextPresent(now);
-        EXPECT_EQ(due, frame * FramePacer::kSecondNs / 60);
-        now = std::max(now, due) + kMs;
+    // Late by a little, by a frame and a bit, by several frames, by a stall.
+    for (int64_t late : {int64_t{1}, 17 * kMs, 40 * kMs, 100 * kMs, 500 * kMs}) {
+        SCOPED_TRACE(late);
+        FramePacer pacer;
+        pacer.NextPresent(0);
+        EXPECT_EQ(pacer.NextPresent(period), period) << "on time";
+        const int64_t lateAt = 2 * FramePacer::kSecondNs / 60 + late;
+        EXPECT_EQ(pacer.NextPresent(lateAt), lateAt) << "the late frame goes at once";
+        // Every following frame keeps the full spacing from it: none goes
+        // out back to back to make up the time.
+        int64_t now = lateAt + kMs;
+        for (int frame = 1; frame <= 6; ++frame) {
+            const int64_t due = pacer.NextPresent(now);
+            EXPECT_EQ(due, lateAt + frame * FramePacer::kSecondNs / 60) << frame;
+            now = due + 3 * kMs;  // the next tick's work is quick
+        }
     }
 }
 
-TEST(FramePacer, AStallOfMoreThan100msStartsANewSchedule) {
+TEST(FramePacer, AFrameExactlyOnItsDeadlineKeepsTheGrid) {
     FramePacer pacer;
     pacer.NextPresent(0);
-    const int64_t after = 500 * kMs;  // e.g. a long load
-    EXPECT_EQ(pacer.NextPresent(after), after);
-    // From here on the grid starts at `after`: no burst of catch-up frames.
-    EXPECT_EQ(pacer.NextPresent(after + kMs), after + FramePacer::kSecondNs / 60);
-    EXPECT_EQ(pacer.NextPresent(after + 17 * kMs), after + 2 * FramePacer::kSecondNs / 60);
+    const int64_t second = 2 * FramePacer::kSecondNs / 60;
+    pacer.NextPresent(kMs);
+    EXPECT_EQ(pacer.NextPresent(second), second);
+    EXPECT_EQ(pacer.NextPresent(second + kMs), 3 * FramePacer::kSecondNs / 60);
 }
 
 TEST(FramePacer, ResetStartsOver) {

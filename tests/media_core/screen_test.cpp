@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -134,6 +136,42 @@ TEST_F(Screen, ClearScreenFillsTheWholeTargetDespiteTheClipAndKeepsIt) {
     EXPECT_TRUE(SDL_RectEquals(&clip, &after));
 }
 
+TEST_F(Screen, ClearScreenClearsAPictureTargetAndLeavesTheBackBuffer) {
+    // Both drawing paths: our rasteriser and SDL's geometry on the GPU.
+    for (const char* drawing : {"cpu", "gpu"}) {
+        SCOPED_TRACE(drawing);
+        setenv("LUMOTTA_DRAWING", drawing, 1);
+        HeadlessMedia media;
+        unsetenv("LUMOTTA_DRAWING");
+        ASSERT_TRUE(media.ok());
+        // A 32 x 16 white picture, as a draw target.
+        std::vector<uint32_t> white(32 * 16, 0xFFFFFFFFu);
+        std::string bgra = "BGRA";
+        for (uint32_t v : {0x08080808u, 32u, 16u})
+            for (int i = 0; i < 4; ++i) bgra += static_cast<char>(v >> (8 * i));
+        for (uint32_t p : white)
+            for (int i = 0; i < 4; ++i) bgra += static_cast<char>(p >> (8 * i));
+        ASSERT_TRUE(testing_support::writeWholeFile("white.bgra", bgra));
+        const int picture = LoadImage("white.bgra", 0);
+        ASSERT_NE(picture, -1);
+        SetDrawTarget(kDrawTargetBack);
+        DrawRectangle(0, 0, kScreenWidth, kScreenHeight, GetColorValue(0, 0, 255), 1);
+        ASSERT_EQ(SetDrawTarget(picture), 0);
+        SetDrawArea(4, 4, 8, 8);  // the clip does not limit the clear
+        EXPECT_EQ(ClearScreen(), 0);
+        SetDrawTarget(kDrawTargetBack);
+        DrawImageQuad(100, 100, 132, 100, 132, 116, 100, 116, picture, 0);
+        std::vector<uint32_t> pixels(kScreenWidth * kScreenHeight);
+        ASSERT_EQ(ReadScreenPixels(pixels.data(), kScreenWidth, kScreenHeight), 0);
+        auto at = [&pixels](int x, int y) { return pixels[static_cast<size_t>(y) * kScreenWidth + x] & 0xFFFFFF; };
+        EXPECT_EQ(at(10, 10), 0x0000FFu) << "the back buffer keeps what it had";
+        EXPECT_EQ(at(101, 101), 0u) << "the picture is black in its corner";
+        EXPECT_EQ(at(116, 108), 0u) << "and in its middle";
+        EXPECT_EQ(at(131, 115), 0u);
+        EXPECT_EQ(at(133, 108), 0x0000FFu);
+    }
+}
+
 TEST_F(Screen, FlipScreenKeepsTheBackBufferAndItsDrawState) {
     HeadlessMedia media;
     ASSERT_TRUE(media.ok());
@@ -177,3 +215,169 @@ TEST_F(Screen, CursorVisibilityFollowsTheSetting) {
 }
 
 }  // namespace
+
+namespace {
+
+// A back buffer in which every pixel differs from its neighbours: red counts
+// the column, green the row, blue the two together.
+uint32_t patternAt(int x, int y) {
+    return 0xFF000000u | (static_cast<uint32_t>(x & 0xFF) << 16) | (static_cast<uint32_t>(y & 0xFF) << 8) |
+           static_cast<uint32_t>((x * 7 + y * 13) & 0xFF);
+}
+
+void fillBackBufferWithPattern() {
+    std::vector<uint32_t> pixels(static_cast<size_t>(kScreenWidth) * kScreenHeight);
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x) pixels[static_cast<size_t>(y) * kScreenWidth + x] = patternAt(x, y);
+    SDL_Renderer* renderer = media::screen::Renderer();
+    SDL_RenderFlush(renderer);  // ClearScreen's clear, still queued, runs first
+    SDL_UpdateTexture(media::screen::BackBuffer(), nullptr, pixels.data(), kScreenWidth * 4);
+    SDL_SetRenderTarget(renderer, media::screen::BackBuffer());
+}
+
+// What the window shows, read from its renderer before the present.
+std::vector<uint32_t> windowPicture(int* w, int* h) {
+    media::screen::DrawWindowPicture();
+    SDL_Renderer* renderer = media::screen::Renderer();
+    SDL_GetRendererOutputSize(renderer, w, h);
+    std::vector<uint32_t> out(static_cast<size_t>(*w) * *h);
+    EXPECT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, out.data(), *w * 4), 0);
+    SDL_SetRenderTarget(renderer, media::screen::BackBuffer());
+    return out;
+}
+
+// Every window pixel against the picture it should show: the back buffer's
+// pixel (x - left) / factor, (y - top) / factor inside, black outside.
+void expectSharpPicture(double windowScale, int factor, int left, int top) {
+    SetScalingMode(kScalingSharp);
+    SetWindowScale(windowScale);
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    fillBackBufferWithPattern();
+    int w = 0, h = 0;
+    const std::vector<uint32_t> shown = windowPicture(&w, &h);
+    ASSERT_EQ(w, static_cast<int>(kScreenWidth * windowScale));
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int px = x - left, py = y - top;
+            const bool inside = px >= 0 && py >= 0 && px < kScreenWidth * factor && py < kScreenHeight * factor;
+            const uint32_t want = inside ? patternAt(px / factor, py / factor) : 0xFF000000u;
+            const uint32_t got = shown[static_cast<size_t>(y) * w + x];
+            if (got != want && ++wrong <= 5)
+                ADD_FAILURE() << "window pixel " << x << "," << y << " is " << std::hex << got << ", not " << want;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+}  // namespace
+
+TEST_F(Screen, SharpScalingAtTwiceShowsEachPixelAsATwoByTwoBlock) {
+    expectSharpPicture(2.0, 2, 0, 0);
+    SetScalingMode(kScalingSmooth);
+}
+
+TEST_F(Screen, SharpScalingAtThreeTimesCentresTheWholeMultipleInBlackBars) {
+    // A 2000x1500 window: 3x is 1920x1440, with 40 and 30 pixels of bars.
+    expectSharpPicture(2000.0 / 640.0, 3, 40, 30);
+    SetScalingMode(kScalingSmooth);
+}
+
+TEST_F(Screen, SmoothScalingFillsTheWindowWhereSharpLeavesBars) {
+    SetWindowScale(2000.0 / 640.0);
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    fillBackBufferWithPattern();
+    int w = 0, h = 0;
+    const std::vector<uint32_t> smooth = windowPicture(&w, &h);
+    EXPECT_NE(smooth[static_cast<size_t>(h / 2) * w + 5], 0xFF000000u);  // no bar at the left
+    SetScalingMode(kScalingSharp);
+    const std::vector<uint32_t> sharp = windowPicture(&w, &h);
+    EXPECT_EQ(sharp[static_cast<size_t>(h / 2) * w + 5], 0xFF000000u);
+    SetScalingMode(kScalingSmooth);
+}
+
+TEST_F(Screen, ThePlaceAskedForBeforeStartIsWhereTheWindowOpens) {
+    EXPECT_EQ(GetWindowPlacement(nullptr, nullptr, nullptr, nullptr), -1);
+    ASSERT_EQ(SetWindowPlacement(10, 20, 800, 600), 0);
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    int w = 0, h = 0;
+    windowSize(&w, &h);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+    int x = -1, y = -1;
+    ASSERT_EQ(GetWindowPlacement(&x, &y, &w, &h), 0);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+    // Full screen and back: the window returns to its place and size.
+    ASSERT_EQ(ChangeWindowMode(0), 0);
+    ASSERT_EQ(ChangeWindowMode(1), 0);
+    windowSize(&w, &h);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+}
+
+TEST_F(Screen, APlaceOnNoDisplayIsCentredAndNoLargerThanTheDisplay) {
+    ASSERT_EQ(SetWindowPlacement(-100000, -100000, 100000, 100000), 0);
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    SDL_Rect display{};
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &display), 0);
+    int w = 0, h = 0;
+    windowSize(&w, &h);
+    EXPECT_LE(w, display.w);
+    EXPECT_LE(h, display.h);
+    EXPECT_EQ(SetWindowPlacement(0, 0, 0, 480), -1);
+}
+
+TEST_F(Screen, AnExposedWindowOfAnInactiveGameShowsTheLastFrameAgain) {
+    HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    fillBackBufferWithPattern();
+    FlipScreen();
+    // Paint the window's own picture black, as a window system that lost it.
+    SDL_Renderer* renderer = media::screen::Renderer();
+    SDL_SetRenderTarget(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_SetRenderTarget(renderer, media::screen::BackBuffer());
+    // Focus lost, then an expose: the game is held, the frame comes back.
+    testing_support::pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    testing_support::pushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
+    testing_support::pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    ASSERT_EQ(ProcessMessage(), 0);
+    // What was presented last is on the window again: read it back.
+    SDL_SetRenderTarget(renderer, nullptr);
+    uint32_t pixel = 0;
+    const SDL_Rect one{100, 50, 1, 1};
+    ASSERT_EQ(SDL_RenderReadPixels(renderer, &one, SDL_PIXELFORMAT_ARGB8888, &pixel, 4), 0);
+    SDL_SetRenderTarget(renderer, media::screen::BackBuffer());
+    EXPECT_EQ(pixel, patternAt(100, 50));
+}
+
+TEST_F(Screen, PrintScreenSavesIntoTheScreenshotFolderAndSaysWhenItCannot) {
+    ASSERT_EQ(SetScreenshotFolder("user/share/lumotta"), 0);
+    {
+        HeadlessMedia media;
+        ASSERT_TRUE(media.ok());
+        testing_support::pressKey(SDL_SCANCODE_PRINTSCREEN);
+        FlipScreen();
+        testing_support::releaseKey(SDL_SCANCODE_PRINTSCREEN);
+        EXPECT_NE(readWholeFile("user/share/lumotta/screenshots/0000.png").substr(1, 3), "");
+        EXPECT_EQ(readWholeFile("user/share/lumotta/screenshots/0000.png").substr(1, 3), "PNG");
+
+        // A file where the folder should be: said, on standard error and in the log.
+        ASSERT_TRUE(testing_support::writeWholeFile("blocked", "a file"));
+        SetScreenshotFolder("blocked");
+        testing::internal::CaptureStderr();
+        testing_support::pressKey(SDL_SCANCODE_PRINTSCREEN);
+        FlipScreen();
+        testing_support::releaseKey(SDL_SCANCODE_PRINTSCREEN);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("Lumotta: The screenshot could not be saved: the folder blocked/screenshots"),
+                  std::string::npos) << said;
+    }
+    EXPECT_NE(readWholeFile("Log.txt").find("The screenshot could not be saved"), std::string::npos);
+    SetScreenshotFolder(nullptr);
+}

@@ -2,6 +2,8 @@
 // skipping, damaged files, archives and the default movies.
 #include "media/core/area_hooks.h"
 #include "media/media.h"
+#include "media/movies/movie_decoder.h"
+#include "media/movies/sound_track.h"
 #include "tests/files/archive_test_helpers.h"
 #include "tests/support/test_support.h"
 #include "tools/moviegen/movie_writer.h"
@@ -150,6 +152,83 @@ TEST_F(Movies, HeldKeySkipsUnlessNoSkip) {
     HoldKey(SDL_SCANCODE_CAPSLOCK, false);
 }
 
+// Mouse buttons reach the media layer as events, as from the window system.
+void HoldMouseButton(Uint8 button, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.button = button;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    SDL_PushEvent(&event);
+    ProcessMessage();
+}
+
+TEST_F(Movies, AnyJoypadAnyMouseButtonAndAnyKeyButTheLockKeysSkip) {
+    WriteMovie("m.avi", 64, 48, 30, kRed, kBlue);
+    auto skipped = [] {
+        EXPECT_EQ(PlayMovie("m.avi", 1, 0), 0);
+        return Near(At(Screen(), 320, 240), kRed);  // ended after its first frame
+    };
+    // Seven raw joypads, as many as the game lets a player choose from.
+    std::vector<SDL_Joystick*> pads;
+    for (int i = 0; i < 7; ++i) {
+        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 24, 0);
+        ASSERT_GE(index, 0) << SDL_GetError();
+        const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+        ProcessMessage();  // the media layer opens it
+        pads.push_back(SDL_JoystickFromInstanceID(id));
+        ASSERT_NE(pads.back(), nullptr);
+    }
+    auto settle = [] {
+        ProcessMessage();
+        const uint32_t now = GetTimeMs();
+        while (GetTimeMs() == now) SDL_Delay(0);  // joypads are read once a millisecond
+    };
+    EXPECT_FALSE(skipped()) << "nothing held";
+    struct Press {
+        int pad;     // 0-based
+        int button;  // -1: an axis
+        int axis, value;
+    };
+    const Press presses[] = {{4, 0, 0, 0}, {5, 23, 0, 0}, {6, 11, 0, 0}, {6, -1, 1, -32768},
+                             {5, -1, 0, 32767}, {4, -1, 1, 32767}, {0, -1, 0, -32768}};
+    for (const Press& press : presses) {
+        SCOPED_TRACE(testing::Message() << "joypad " << press.pad + 1 << " button " << press.button
+                                        << " axis " << press.axis);
+        SDL_Joystick* pad = pads[static_cast<size_t>(press.pad)];
+        if (press.button >= 0) SDL_JoystickSetVirtualButton(pad, press.button, 1);
+        else SDL_JoystickSetVirtualAxis(pad, press.axis, static_cast<Sint16>(press.value));
+        settle();
+        EXPECT_TRUE(skipped());
+        if (press.button >= 0) SDL_JoystickSetVirtualButton(pad, press.button, 0);
+        else SDL_JoystickSetVirtualAxis(pad, press.axis, 0);
+        settle();
+        EXPECT_FALSE(skipped()) << "released";
+    }
+    for (int i = SDL_NumJoysticks() - 1; i >= 0; --i)
+        if (SDL_JoystickIsVirtual(i)) SDL_JoystickDetachVirtual(i);
+    ProcessMessage();
+    for (Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT, SDL_BUTTON_X2}) {
+        SCOPED_TRACE(testing::Message() << "mouse button " << int(button));
+        HoldMouseButton(button, true);
+        EXPECT_TRUE(skipped());
+        HoldMouseButton(button, false);
+        EXPECT_FALSE(skipped());
+    }
+    // Any key but Caps Lock, Kana and Kanji, which stay down by their lock.
+    const struct {
+        SDL_Scancode key;
+        bool skips;
+    } keys[] = {{SDL_SCANCODE_F12, true},           {SDL_SCANCODE_KP_5, true},
+                {SDL_SCANCODE_RCTRL, true},         {SDL_SCANCODE_INTERNATIONAL2, false},
+                {SDL_SCANCODE_LANG5, false},        {SDL_SCANCODE_CAPSLOCK, false}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(SDL_GetScancodeName(k.key));
+        HoldKey(k.key, true);
+        EXPECT_EQ(skipped(), k.skips);
+        HoldKey(k.key, false);
+    }
+}
+
 TEST_F(Movies, PlaysFromAPackArchive) {
     WriteMovie("m.avi", 64, 48, 10, kRed, kBlue);
     const std::vector<uint8_t> movie = files_test::ReadFile("m.avi");
@@ -171,7 +250,9 @@ TEST_F(Movies, OpenedAsAnImageShowsTheFirstFrame) {
     EXPECT_EQ(DeleteImage(image, 0), 0);
 }
 
-TEST_F(Movies, DefaultMoviesExistAndOpen) {
+// The default movies are films of 12 to 30 s at the screen's size, each
+// with a sound track of music as long as its picture.
+TEST_F(Movies, DefaultMoviesAreFilmsWithTheirMusic) {
     const char* dataDir = std::getenv("LUMOTTA_DATA_DIR");
     ASSERT_NE(dataDir, nullptr);
     for (int n = 0; n < 4; ++n) {
@@ -185,6 +266,20 @@ TEST_F(Movies, DefaultMoviesExistAndOpen) {
         EXPECT_EQ(w, 640);
         EXPECT_EQ(h, 480);
         DeleteImage(image, 0);
+
+        media::movies::MovieDecoder picture;
+        ASSERT_TRUE(picture.Open(path.c_str()));
+        EXPECT_GE(picture.duration(), 12.0);
+        EXPECT_LE(picture.duration(), 30.0);
+        media::movies::SoundTrack sound;
+        ASSERT_EQ(sound.Open(path.c_str()), media::movies::SoundTrack::Opened::kPlayable);
+        std::vector<int16_t> piece(2 * 4096);
+        size_t frames = 0, loud = 0;
+        for (size_t got; (got = sound.Read(piece.data(), 4096)) > 0; frames += got)
+            for (size_t i = 0; i < got * 2; ++i) loud += std::abs(piece[i]) > 1000;
+        EXPECT_FALSE(sound.failed()) << sound.why();
+        EXPECT_NEAR(frames / 44100.0, picture.duration(), 0.1);
+        EXPECT_GT(loud, frames / 4) << "the music is mostly silence";
     }
 }
 

@@ -1,4 +1,5 @@
-// The play scene's catalogue: every file and the slot it loads into.
+// The scenes' catalogues: every file and the slot it loads into, and the
+// sounds that start as a scene is entered.
 #include "game/shell/frame_tick.h"
 #include "game/shell/play_catalogue.h"
 #include "game/state/globals.h"
@@ -43,6 +44,11 @@ public:
         EXPECT_TRUE(sounds.emplace(slot, name).second) << "slot loaded twice: " << name;
         if (stream) streamed.insert(name);
     }
+    void start(int32_t* slot, int playType) override {
+        EXPECT_TRUE(sounds.count(slot)) << "started before it was loaded";
+        starts[slot] = playType;
+    }
+    std::map<const int32_t*, int> starts;
     std::string pictureIn(const int32_t* slot) const {
         auto it = pictures.find(slot);
         return it == pictures.end() ? "" : it->second;
@@ -53,17 +59,15 @@ public:
     }
 };
 
-Recorder imagesOf(int stage) {
+// What one of the catalogues lists for a stage or a scene.
+Recorder listed(void (*visit)(int, PlayAssetVisitor&), int which) {
     Recorder r;
-    visitPlaySceneImages(stage, r);
+    visit(which, r);
     return r;
 }
 
-Recorder soundsOf(int stage) {
-    Recorder r;
-    visitPlaySceneSounds(stage, r);
-    return r;
-}
+Recorder imagesOf(int stage) { return listed(visitPlaySceneImages, stage); }
+Recorder soundsOf(int stage) { return listed(visitPlaySceneSounds, stage); }
 
 TEST(PlayCatalogue, BackgroundAndMusicFollowTheStageBand) {
     const struct {
@@ -156,31 +160,142 @@ TEST(PlayCatalogue, SoundsGoToTheirSlots) {
     EXPECT_EQ(r.streamed.size(), 1u);
 }
 
+// --- The front-end scenes ----------------------------------------------------
+
+Recorder frontEndImagesOf(int scene) { return listed(visitFrontEndSceneImages, scene); }
+Recorder frontEndSoundsOf(int scene) { return listed(visitFrontEndSceneSounds, scene); }
+
+// `count` slots from `first` hold folder\N.ext from N = `file` on.
+struct Run {
+    int32_t* first;
+    int count;
+    const char* folder;
+    int file;
+    const char* extension;
+};
+
+void expectRuns(const Recorder& r, std::initializer_list<Run> runs, size_t total) {
+    for (const Run& run : runs) {
+        for (int i = 0; i < run.count; ++i) {
+            const std::string want = std::string(run.folder) + "\\" + std::to_string(run.file + i) + "." + run.extension;
+            EXPECT_EQ(r.pictureIn(run.first + i), want) << "slot " << i << " of the run from " << run.file;
+        }
+    }
+    EXPECT_EQ(r.pictures.size(), total) << "and nothing else";
+}
+
+TEST(FrontEndCatalogue, GameOverPicturesGoToTheirSlots) {
+    Recorder r = frontEndImagesOf(kSceneGameOver);
+    int32_t* scene = game.sceneImages;
+    expectRuns(r,
+               {{scene + 0, 1, "03", 1, "bmp"}, {scene + 1, 2, "20", 1, "png"}, {scene + 3, 1, "02", 150, "bmp"},
+                {scene + 4, 10, "04", 11, "png"}, {scene + 15, 2, "20", 3, "png"}, {scene + 17, 1, "04", 21, "png"},
+                {game.pictures, 10, "04", 0, "png"},
+                // The continue animation: row 0 of the sheet cells and the first slot of row 1.
+                {&game.sheetCells[0][0], 11, "02", 71, "bmp"}},
+               1 + 2 + 1 + 10 + 2 + 1 + 10 + 11);
+    EXPECT_EQ(r.pictureIn(scene + 14), "");
+    ASSERT_EQ(r.sheets.size(), 1u);
+    const SheetRequest& strip = r.sheets.at(&game.sheetCells[5][0]);
+    EXPECT_EQ(strip.name, "00\\02.bmp");
+    EXPECT_EQ(strip.cells, 12);
+    EXPECT_EQ(strip.across, 10);
+    EXPECT_EQ(strip.down, 2);
+}
+
+TEST(FrontEndCatalogue, MenuScenePicturesGoToTheirSlots) {
+    int32_t* scene = game.sceneImages;
+    {
+        SCOPED_TRACE("title");
+        Recorder r = frontEndImagesOf(kSceneTitle);
+        const int files[] = {6, 4, 2, 3, 5, 8, 7, 1, 9, 13, 11, 10, 14, 15, 16};
+        for (int slot = 0; slot < 15; ++slot)
+            EXPECT_EQ(r.pictureIn(scene + slot), "21\\" + std::to_string(files[slot]) + ".png") << slot;
+        for (int d = 0; d < 10; ++d) EXPECT_EQ(r.pictureIn(&game.pictures[d]), "04\\" + std::to_string(d) + ".png");
+        EXPECT_EQ(r.pictures.size(), 25u);
+        EXPECT_TRUE(r.sheets.empty());
+    }
+    {
+        SCOPED_TRACE("stage select");
+        Recorder r = frontEndImagesOf(kSceneStageSelect);
+        expectRuns(r, {{scene, 1, "21", 8, "png"}, {game.tileImages, 200, "22", 0, "png"}}, 201);
+    }
+    {
+        SCOPED_TRACE("ranking");
+        Recorder r = frontEndImagesOf(kSceneRanking);
+        expectRuns(r, {{scene, 1, "21", 8, "png"}, {scene + 1, 11, "23", 0, "png"}, {scene + 20, 13, "23", 20, "png"}},
+                   25);
+    }
+    {
+        SCOPED_TRACE("settings");
+        Recorder r = frontEndImagesOf(kSceneSettings);
+        expectRuns(r,
+                   {{scene, 1, "21", 8, "png"}, {scene + 1, 1, "24", 0, "png"}, {scene + 2, 4, "24", 2, "png"},
+                    {scene + 10, 12, "24", 10, "png"}},
+                   18);
+    }
+    {
+        SCOPED_TRACE("interlude");
+        Recorder r = frontEndImagesOf(kSceneInterlude);
+        expectRuns(r, {{scene + 1, 10, "26", 1, "png"}}, 10);
+    }
+    for (int movie : {kSceneOpeningMovie, kSceneStartupMovie, kSceneEndingMovie, kSceneMidGameMovie}) {
+        Recorder r = frontEndImagesOf(movie);
+        EXPECT_TRUE(r.pictures.empty() && r.sheets.empty()) << "movie scene " << movie;
+    }
+}
+
+TEST(FrontEndCatalogue, EachSceneLoadsItsSoundsAndStartsWhatItPlaysAtOnce) {
+    const struct {
+        int scene;
+        const char* music;  // soundSlots[0], streamed; null: none
+        int musicStart;     // 0: not started here
+    } menus[] = {
+        {kSceneTitle, "05\\1.ogg", 0},  // the title starts its music itself
+        {kSceneStageSelect, "05\\2.ogg", kPlayLoop},
+        {kSceneRanking, "05\\2.ogg", kPlayLoop},
+        {kSceneSettings, "05\\2.ogg", kPlayLoop},
+        {kSceneInterlude, "05\\7.ogg", kPlayLoop},
+    };
+    for (const auto& m : menus) {
+        SCOPED_TRACE(m.scene);
+        Recorder r = frontEndSoundsOf(m.scene);
+        EXPECT_EQ(r.soundIn(&game.soundSlots[0]), m.music);
+        EXPECT_EQ(r.streamed, std::set<std::string>{m.music});
+        EXPECT_EQ(r.soundIn(&game.soundSlots[1]), "10\\20.wav");
+        EXPECT_EQ(r.soundIn(&game.soundSlots[2]), "10\\21.wav");
+        EXPECT_EQ(r.soundIn(&game.soundSlots[3]), "10\\22.wav");
+        if (m.musicStart == 0) {
+            EXPECT_TRUE(r.starts.empty());
+        } else {
+            ASSERT_EQ(r.starts.size(), 1u);
+            EXPECT_EQ(r.starts.count(&game.soundSlots[0]), 1u);
+            EXPECT_EQ(r.starts[&game.soundSlots[0]], m.musicStart);
+        }
+    }
+    Recorder over = frontEndSoundsOf(kSceneGameOver);
+    EXPECT_EQ(over.sounds.size(), 2u);
+    EXPECT_EQ(over.soundIn(&game.soundSlots[1]), "20\\1.wav");
+    EXPECT_EQ(over.soundIn(&game.soundSlots[2]), "20\\2.wav");
+    EXPECT_TRUE(over.streamed.empty());
+    ASSERT_EQ(over.starts.size(), 1u);
+    EXPECT_EQ(over.starts[&game.soundSlots[2]], kPlayOnce) << "20\\2.wav once, at once";
+    for (int movie : {kSceneOpeningMovie, kSceneStartupMovie, kSceneEndingMovie, kSceneMidGameMovie}) {
+        Recorder r = frontEndSoundsOf(movie);
+        EXPECT_TRUE(r.sounds.empty() && r.starts.empty()) << "movie scene " << movie;
+    }
+    // The play scene starts nothing as it loads: its jingle and music wait
+    // for the start countdown.
+    EXPECT_TRUE(soundsOf(12).starts.empty());
+}
+
 }  // namespace
 
 namespace {
 
 // A small 24-bit BMP of w x h pixels.
 void writeBmp(const std::string& path, int w, int h) {
-    const int rowBytes = (w * 3 + 3) & ~3;
-    const int dataBytes = rowBytes * h;
-    std::vector<unsigned char> b(54 + dataBytes, 0);
-    auto put32 = [&b](int at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<uint32_t>(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    b[26] = 1;
-    b[28] = 24;
-    put32(34, static_cast<uint32_t>(dataBytes));
-    for (int i = 54; i < static_cast<int>(b.size()); ++i) b[i] = static_cast<unsigned char>(i * 7);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
+    ASSERT_TRUE(testing_support::writeBmp(path, w, h, [](int x, int y) { return uint32_t(x * 7 + y * 13); }));
 }
 
 TEST(PlayCatalogueLoading, PresentFilesLoadAndMissingOnesLeaveMinusOne) {

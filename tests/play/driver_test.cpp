@@ -4,7 +4,11 @@
 #include "game/play/actors.h"
 #include "game/play/effects.h"
 #include "tests/play/play_fixture.h"
+#include "game/state/scene_entry.h"
 #include "tests/support/test_support.h"
+
+#include <string>
+#include <vector>
 
 using namespace play_testing;
 
@@ -290,6 +294,111 @@ TEST_F(DriverTest, EffectsLeavingTheFieldAreFreed) {
     EXPECT_FLOAT_EQ(game.effects[shot].x, 820);
 }
 
+TEST_F(DriverTest, EmptyCellsForgetTheirVariantEveryNormalTickButNotInAFreeze) {
+    start(keyAndExit());
+    const int cell = 9 * 15 + 6;  // an empty cell
+    ASSERT_EQ(game.tileMap.blocks[cell], 0);
+    game.tileMap.blockVariant[cell] = 1;
+    game.tileMap.blockVariant[0] = 1;  // column 0 holds the wall: kept
+    game.freezeCounter = 2;
+    tick(2);
+    EXPECT_EQ(game.tileMap.blockVariant[cell], 1) << "frozen";
+    tick(1);
+    EXPECT_EQ(game.tileMap.blockVariant[cell], 0);
+    EXPECT_EQ(game.tileMap.blockVariant[0], 1);
+    // Also during the start countdown and while paused.
+    start(keyAndExit());
+    game.startCounter = 50;
+    game.tileMap.blockVariant[cell] = 1;
+    tick(1);
+    EXPECT_EQ(game.tileMap.blockVariant[cell], 0) << "in the countdown";
+    game.startCounter = 0;
+    game.pauseCounter = 5;
+    game.tileMap.blockVariant[cell] = 1;
+    tick(1);
+    EXPECT_EQ(game.tileMap.blockVariant[cell], 0) << "paused";
+}
+
+TEST_F(DriverTest, WithTheControlsLockedNothingIsTouchedOrShot) {
+    start(keyAndExit());
+    // An item on her.
+    Actor& item = game.actors[10];
+    item.live = 1;
+    item.kind = 43;
+    item.x = player().x;
+    item.y = player().y;
+    game.controlsLocked = 1;
+    tick(1);
+    EXPECT_EQ(game.actors[10].live, 1) << "the item is not taken";
+    EXPECT_EQ(game.score, 0);
+    game.controlsLocked = 0;
+    tick(1);
+    EXPECT_EQ(game.actors[10].live, 0);
+    EXPECT_EQ(game.score, 100);
+}
+
+TEST_F(DriverTest, FreeActorSlotsLoseDyingAndFacingEveryNormalTick) {
+    start(keyAndExit());
+    Actor& freed = game.actors[60];
+    Actor& live = game.actors[61];
+    for (Actor* a : {&freed, &live}) {
+        a->dying = 1;
+        a->facing = 1;
+        a->kind = 99;  // no behaviour of its own
+    }
+    freed.live = 0;
+    live.live = 1;
+    game.freezeCounter = 1;
+    tick(1);
+    EXPECT_EQ(freed.dying, 1) << "not in a freeze";
+    EXPECT_EQ(freed.facing, 1);
+    tick(1);
+    EXPECT_EQ(freed.dying, 0);
+    EXPECT_EQ(freed.facing, 0);
+    EXPECT_EQ(live.dying, 1) << "a slot in use keeps them";
+    EXPECT_EQ(live.facing, 1);
+}
+
+// Records the scene-entry steps a stage end takes.
+std::vector<char>& entrySteps() {
+    static std::vector<char> steps;
+    return steps;
+}
+
+TEST_F(DriverTest, ALostLifeReloadsStateAndSoundsButKeepsThePicturesAndStageEndsEnterInOrder) {
+    installSceneEntry({[] { entrySteps().push_back('r'); }, [] { entrySteps().push_back('i'); },
+                       [] { entrySteps().push_back('s'); }});
+    const struct {
+        int lives;
+        int selectMode;
+        bool clear;
+        int scene;
+        const char* steps;
+    } cases[] = {
+        {1, 0, false, kScenePlay, "rs"},         // a life lost, lives left: pictures kept
+        {0, 0, false, kSceneGameOver, "rsi"},    // the last life
+        {0, 1, false, kSceneStageSelect, "rsi"},
+        {2, 0, true, kScenePlay, "rsi"},         // a cleared stage
+        {2, 1, true, kSceneStageSelect, "rsi"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "lives " << c.lives << " mode " << c.selectMode << " clear " << c.clear);
+        start(keyAndExit());
+        game.scene = kScenePlay;
+        entrySteps().clear();
+        game.stageNumber = 2;
+        game.stageSelectMode = c.selectMode;
+        player().lives = static_cast<int16_t>(c.lives);
+        if (c.clear)
+            game.clearCounter = 299;
+        else
+            game.deathCounter = 84;
+        tick(1);
+        EXPECT_EQ(game.scene, c.scene);
+        EXPECT_EQ(std::string(entrySteps().begin(), entrySteps().end()), c.steps);
+    }
+}
+
 // The contact tests on hand-made tables.
 class ContactTest : public PlayTest {
 protected:
@@ -429,6 +538,94 @@ TEST_F(ContactTest, AShotHitsOnlyTheLowestOverlappingVulnerableActor) {
     EXPECT_EQ(s.kind, kEffectShotImpact);
     EXPECT_EQ(s.timer, 0);
     EXPECT_EQ(soundCount(33), 1);
+}
+
+TEST_F(ContactTest, EveryEnemyKindKillsAndNothingElseDoes) {
+    for (int kind = 1; kind <= 55; ++kind) {
+        SCOPED_TRACE(kind);
+        SetUp();
+        put(0, kind, 100, 200);
+        touchActors();
+        const bool enemy = kind >= 11 && kind <= 34;
+        EXPECT_EQ(game.controlsLocked, enemy ? 1 : 0);
+        EXPECT_EQ(player().state == kPlayerDeathJump, enemy);
+        if (enemy) {
+            EXPECT_EQ(player().vy, 2.8);
+            EXPECT_EQ(player().airborne, 1);
+            EXPECT_EQ(game.actors[0].live, 1) << "the enemy stays";
+        }
+    }
+}
+
+TEST_F(ContactTest, BoxesThatOnlyMeetAtAnEdgeDoNotTouchOnAnySide) {
+    // Player box: x 91..109, y 172..200. Actor box: half width 12, from 28
+    // above its feet to 10 above them.
+    const struct {
+        float x;
+        double y;
+        bool touches;
+    } cases[] = {
+        {121, 200, false}, {120, 200, true},  // right edge
+        {79, 200, false},  {80, 200, true},   // left edge
+        {100, 182, false}, {100, 183, true},  // the actor above her
+        {100, 228, false}, {100, 227, true},  // the actor below her
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+        SetUp();
+        put(0, 43, c.x, c.y);
+        touchActors();
+        EXPECT_EQ(game.actors[0].live == 0, c.touches);
+    }
+}
+
+TEST_F(ContactTest, ShotsKnockOutEveryEnemyButTheCannonShotAndTheFlameAndTheBonus) {
+    for (int kind = 1; kind <= 55; ++kind) {
+        SCOPED_TRACE(kind);
+        SetUp();
+        put(0, kind, 100, 200);
+        const int shot = spawnEffect(100, 190, kEffectPlayerShot, 0);
+        game.effects[shot].halfWidth = 10;
+        game.effects[shot].height = 10;
+        game.effects[shot].depth = 10;
+        shotsHitActors();
+        const bool hurt = (kind >= 11 && kind <= 28) || (kind >= 30 && kind <= 32) || kind == 34 || kind == 41;
+        EXPECT_EQ(game.actors[0].dying, hurt ? 1 : 0);
+        EXPECT_EQ(game.effects[shot].kind, hurt ? kEffectShotImpact : kEffectPlayerShot);
+    }
+}
+
+TEST_F(ContactTest, ShotsPassDyingActorsAndHitTheNextOne) {
+    put(0, 12, 100, 200).dying = 1;
+    put(1, 16, 100, 200);
+    const int shot = spawnEffect(100, 190, kEffectPlayerShot, 0);
+    Actor& s = game.effects[shot];
+    s.halfWidth = 10;
+    s.height = 10;
+    s.depth = 10;
+    shotsHitActors();
+    EXPECT_EQ(game.actors[0].phase, 0) << "the dying walker is passed";
+    EXPECT_EQ(game.actors[1].dying, 1);
+    EXPECT_EQ(game.actors[1].phase, 10);
+    EXPECT_EQ(game.actors[1].vy, 3.0);
+    EXPECT_EQ(s.kind, kEffectShotImpact);
+}
+
+TEST_F(ContactTest, TheReleasedBonusStartsFacingRightAndDrifting) {
+    put(0, kKindExit, 300, 400);
+    put(1, kKindBonusKey, 100, 200);
+    Actor& old = game.actors[2];  // the slot's last occupant left these
+    old.facing = 1;
+    old.phase = 10;
+    old.dying = 1;
+    old.timer = 77;
+    touchActors();
+    ASSERT_EQ(old.live, 1);
+    EXPECT_EQ(old.kind, kKindHomingBonus);
+    EXPECT_EQ(old.facing, 0);
+    EXPECT_EQ(old.phase, 0);
+    EXPECT_EQ(old.dying, 0);
+    EXPECT_EQ(old.timer, 0);
 }
 
 TEST_F(ContactTest, OnlyPlayerShotsHit) {

@@ -96,6 +96,35 @@ TEST_F(EffectsTest, ShortEffectsEndOnTheirTick) {
     }
 }
 
+TEST_F(EffectsTest, AShotImpactThrowsItsPiecesOnTimeAndEndsAtTwelve) {
+    const int slot = spawnEffect(300, 200, kEffectShotImpact, 1);
+    const struct {
+        int tick;
+        int pieces[4];  // kinds spawned on that tick, 0 ending the list
+    } steps[] = {{1, {22, 23, 24, 0}}, {8, {26, 0}}, {12, {22, 0}}};
+    int seen = 0;
+    for (int tick = 1; tick <= 12; ++tick) {
+        run(slot, 1);
+        for (const auto& step : steps) {
+            if (step.tick != tick) continue;
+            for (int k = 0; step.pieces[k]; ++k) {
+                const Actor& piece = game.effects[1 + seen++];
+                EXPECT_EQ(piece.live, 1);
+                EXPECT_EQ(piece.kind, step.pieces[k]) << "tick " << tick;
+                EXPECT_EQ(piece.x, 300.0f);
+                EXPECT_EQ(piece.y, 200.0);
+                EXPECT_EQ(piece.facing, 1);
+            }
+        }
+        int live = 0;
+        for (const Actor& e : game.effects) live += e.live != 0;
+        // The impact itself, until it ends on tick 12, and what it threw.
+        EXPECT_EQ(live, (tick < 12 ? 1 : 0) + seen) << "tick " << tick;
+    }
+    EXPECT_EQ(seen, 5);
+    EXPECT_EQ(game.effects[slot].live, 0);
+}
+
 TEST_F(EffectsTest, ExpiryPuffPlaysItsSoundOnTickThree) {
     int slot = spawnEffect(300, 200, kEffectExpiryPuff, 0);
     run(slot, 2);

@@ -1,5 +1,6 @@
 // The player's magic: making and breaking blocks, shots and the big spell.
 #include "game/play/effects.h"
+#include "game/play/player.h"
 #include "tests/play/play_fixture.h"
 
 using namespace play_testing;
@@ -105,6 +106,122 @@ TEST_F(MagicTest, ActorsInTheWayStopTheBlockAndWakeSleepers) {
     EXPECT_EQ(soundCount(1), 0);
     EXPECT_EQ(sleeper.phase, 1);
     EXPECT_EQ(game.actors[0].phase, 0);
+}
+
+// The target is column 10 (x 320..351): an actor is in the way when x,
+// x - 16 or x + 15 lies in it.
+TEST_F(MagicTest, AnActorIsInTheWayByItsCentreOrSixteenLeftOrFifteenRight) {
+    const struct {
+        float x;
+        bool inTheWay;
+    } cases[] = {{304, false}, {305, true}, {330, true}, {367, true}, {368, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        SetUp();
+        startWith(kEmpty);
+        Actor& a = game.actors[5];
+        a.live = 1;
+        a.kind = 43;
+        a.x = c.x;
+        a.y = 12 * 32 + 31;
+        cast();
+        EXPECT_EQ(blockAtCell(10, 12), c.inTheWay ? 0 : 2);
+        EXPECT_EQ(soundCount(2), c.inTheWay ? 1 : 0);
+    }
+}
+
+TEST_F(MagicTest, TheSparkAgainstASolidBlockSitsAtTheHeightOfEachPose) {
+    const struct {
+        const char* what;
+        Pad pad;
+        int facing;
+        bool inTheAir;
+        int dy;  // the spark's height above (-) or below (+) her feet
+    } cases[] = {
+        {"standing, right", {}, 0, false, -16}, {"standing, left", {}, 1, false, -16},
+        {"crouching, right", {0, -1}, 0, false, 16}, {"crouching, left", {0, -1}, 1, false, 16},
+        {"in the air, right", {}, 0, true, -15}, {"in the air, left", {}, 1, true, -16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        startWith(kEmpty);
+        // Solid blocks on both sides, at her feet, below them and one up.
+        for (int column : {8, 10})
+            for (int row : {11, 12, 13}) game.tileMap.blocks[cell(column, row)] = 1;
+        Player& p = player();
+        p.facing = static_cast<int16_t>(c.facing);
+        if (c.inTheAir) {
+            p.airborne = 1;
+            p.y = 12 * 32 + 20;  // y - 15 still in row 12
+        } else if (c.pad.vertical == -1) {
+            tick(1, c.pad);
+        }
+        const int y = static_cast<int>(p.y);
+        cast(c.pad);
+        ASSERT_EQ(liveEffects(kEffectSolidSpark), 1);
+        for (const Actor& e : game.effects)
+            if (e.live && e.kind == kEffectSolidSpark) {
+                EXPECT_EQ(e.x, static_cast<float>(p.x + (c.facing == 0 ? 32 : -32)));
+                EXPECT_EQ(e.y, static_cast<double>(y + c.dy));
+                EXPECT_EQ(e.facing, c.facing);
+            }
+    }
+}
+
+TEST_F(MagicTest, TheBeamTakesTheRowAboveOnlyBelowRowTwoAndTheRowBelowOnlyAboveRowThirteen) {
+    const struct {
+        int row;      // her row
+        int first;    // the band's rows
+        int last;
+    } cases[] = {{2, 2, 3}, {3, 2, 4}, {12, 11, 13}, {13, 12, 13}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        SetUp();
+        startWith(kEmpty);
+        for (int column = 10; column <= 18; ++column)
+            for (int row = 1; row <= 14; ++row) game.tileMap.blocks[cell(column, row)] = 1;
+        Player& p = player();
+        p.x = 9 * 32 + 16;
+        p.y = c.row * 32 + 31;
+        p.state = p.prevState = kPlayerSpellBeam;
+        p.stateTimer = 2;
+        p.lockTimer = 100;
+        updatePlayer(0);
+        for (int row = 1; row <= 14; ++row) {
+            const bool cleared = row >= c.first && row <= c.last;
+            for (int column = 10; column <= 18; ++column)
+                ASSERT_EQ(blockAtCell(column, row), cleared ? 0 : 1) << column << "," << row;
+        }
+    }
+}
+
+TEST_F(MagicTest, TheBeamStateThrowsTheSpellCoreAndTheBeamPiecesAhead) {
+    for (int facing : {0, 1}) {
+        SCOPED_TRACE(facing);
+        SetUp();
+        startWith(kEmpty);
+        Player& p = player();
+        p.facing = static_cast<int16_t>(facing);
+        p.state = p.prevState = kPlayerSpellBeam;
+        p.stateTimer = 0;
+        p.lockTimer = 100;
+        updatePlayer(0);
+        EXPECT_EQ(soundCount(41), 1);
+        const int s = facing == 0 ? 1 : -1;
+        const struct {
+            int kind, dx, dy;
+        } pieces[] = {{41, 0, 3}, {50, 40, -15}, {55, 20, -15}, {56, 60, -15}, {57, 90, -15}, {58, 140, -15}};
+        int n = 0;
+        for (const auto& piece : pieces) {
+            const Actor& e = game.effects[n++];
+            EXPECT_EQ(e.live, 1);
+            EXPECT_EQ(e.kind, piece.kind);
+            EXPECT_EQ(e.x, static_cast<float>(p.x + s * piece.dx)) << piece.kind;
+            EXPECT_EQ(e.y, static_cast<double>(static_cast<int>(p.y) + piece.dy)) << piece.kind;
+            EXPECT_EQ(e.facing, facing);
+        }
+    }
 }
 
 TEST_F(MagicTest, AnActorOutsideTheTargetRowsDoesNotStopTheBlock) {

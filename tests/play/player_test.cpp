@@ -1,5 +1,6 @@
 // The player on the tile map: jumps, ledges, head bumps, crouching, walls
 // and falling out of the field.
+#include "game/play/player.h"
 #include "game/play/tile_map.h"
 #include "tests/play/play_fixture.h"
 
@@ -239,6 +240,205 @@ TEST_F(PlayerTest, DeathJumpFromAnEnemyEndsLyingOnTheFloor) {
     EXPECT_LT(player().x, x);  // thrown backwards
     EXPECT_EQ(game.deathCounter, 1);
     EXPECT_EQ(static_cast<int>(player().y), 414);
+}
+
+TEST_F(PlayerTest, LandingLiftsHerUpTo64PixelsOnEachFootProbe) {
+    // A block three rows high (rows 11..13) under her right foot only: the
+    // right probe lifts her, the left one stands over the open floor.
+    stage_builder::StageBuilder stage = room();
+    stage.block(10, 11, 1).block(10, 12, 1);
+    start(stage);
+    const struct {
+        double y;      // her feet, sunk into the block
+        double after;  // where the landing leaves them
+    } cases[] = {
+        {414, 350},  // 64 lifts: clear of the block (351 is its top row of pixels - 1)
+        {415, 351},  // 65 would be needed: she stays one pixel in
+        {400, 350},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.y);
+        Player& p = player();
+        p.x = 10 * 32 - 5;  // x + 8 over column 10, x - 8 over column 9
+        p.y = c.y;
+        p.vy = 0;
+        p.airborne = 1;
+        p.state = kPlayerInAir;
+        p.lockTimer = 0;
+        updatePlayer(0);
+        EXPECT_EQ(p.y, c.after);
+        EXPECT_EQ(p.airborne, 0);
+        EXPECT_EQ(p.state, kPlayerLanded);
+    }
+}
+
+// Every timed state change at its tick: the state holds until the tick
+// before and changes on the tick itself, restarting the timer.
+TEST_F(PlayerTest, TimedStateChangesHappenOnTheirTick) {
+    const struct {
+        int16_t state;
+        int at;
+        bool airborne;
+        int16_t next;
+    } changes[] = {
+        // The wind-up ends before the timer counts: on the tick after it read 30.
+        {kPlayerJumpWindUp, 31, false, kPlayerInAir},
+        {kPlayerMagicStanding, 20, false, kPlayerStanding},
+        {kPlayerMagicInAir, 20, true, kPlayerInAir},
+        {kPlayerMagicCrouching, 20, false, kPlayerStanding},
+        {kPlayerLanded, 5, false, kPlayerStanding},
+        {kPlayerLandedAfterBump, 20, false, kPlayerStanding},
+        {kPlayerKeyTaken, 30, false, kPlayerKeyRecovering},
+        {kPlayerKeyRecovering, 7, false, kPlayerStanding},
+        {kPlayerKeyRecovering, 7, true, kPlayerInAir},
+        {kPlayerShotStanding, 20, false, kPlayerStanding},
+        {kPlayerShotInAir, 20, true, kPlayerInAir},
+        {kPlayerShotCrouching, 20, false, kPlayerStanding},
+        {kPlayerLookingUp, 52, false, kPlayerStanding},
+        {kPlayerStumble, 60, false, kPlayerStanding},
+        {kPlayerSpellTrigger, 8, false, kPlayerSpellBeam},
+        {kPlayerSpellBeam, 150, false, kPlayerSpellFinish},
+        {kPlayerSpellFinish, 80, false, kPlayerStanding},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(testing::Message() << "state " << c.state << (c.airborne ? " in the air" : ""));
+        start(openRoom());
+        tick(10);
+        Player& p = player();
+        p.state = p.prevState = c.state;
+        p.stateTimer = static_cast<int16_t>(c.at - 2);
+        p.airborne = c.airborne;
+        p.lockTimer = 500;  // no input and no gravity: only the timers run
+        game.actorsHeld = 1;
+        updatePlayer(0);
+        EXPECT_EQ(p.state, c.state);
+        EXPECT_EQ(p.stateTimer, c.at - 1);
+        updatePlayer(0);
+        EXPECT_EQ(p.state, c.next);
+        EXPECT_EQ(p.stateTimer, 0);
+        const bool spellEnds = c.state == kPlayerSpellFinish;
+        EXPECT_EQ(game.actorsHeld, spellEnds ? 0 : 1);
+        EXPECT_EQ(p.lockTimer, spellEnds ? 0 : 498);
+    }
+}
+
+TEST_F(PlayerTest, HitBoxIsFifteenHighOffTheFeetInTheAir) {
+    start(openRoom());
+    tick(10);
+    EXPECT_EQ(player().depth, 0);
+    ASSERT_GT(tickUntil([] { return player().airborne == 1; }, 10, kUp), 0);
+    EXPECT_EQ(player().depth, 15);
+    EXPECT_EQ(player().height, 28);
+    EXPECT_EQ(player().halfWidth, 9);
+}
+
+TEST_F(PlayerTest, TheMemoryOfABlockOverheadIsClearedOnlyInTheWindUpAndLookingUp) {
+    const struct {
+        int16_t state;
+        int16_t after;
+    } cases[] = {{kPlayerJumpWindUp, 0}, {kPlayerLookingUp, 0}, {kPlayerStanding, 1},
+                 {kPlayerWalking, 1},    {kPlayerCrouching, 1}, {kPlayerLanded, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        start(openRoom());  // nothing over her head
+        tick(10);
+        Player& p = player();
+        p.state = p.prevState = c.state;
+        p.stateTimer = 10;
+        p.headWasBlocked = 1;
+        p.lockTimer = 100;
+        updatePlayer(0);
+        EXPECT_EQ(p.headWasBlocked, c.after);
+    }
+}
+
+TEST_F(PlayerTest, ABlockOverheadIsSeenNinePixelsEitherSideAnd35Up) {
+    // A solid block in column 9, row 11 (x 288..319, y 352..383); she stands
+    // on the floor, feet at 414, so y - 35 = 379 lies in row 11.
+    const struct {
+        int x;
+        bool seen;
+    } cases[] = {{9 * 32 - 9, true}, {9 * 32 - 10, false}, {9 * 32 + 31 + 9, true}, {9 * 32 + 31 + 10, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        start(blockOverhead('#'));
+        tick(1);
+        Player& p = player();
+        p.x = static_cast<int16_t>(c.x);
+        p.headWasBlocked = 0;
+        p.lockTimer = 5;
+        updatePlayer(0);
+        EXPECT_EQ(p.headWasBlocked, c.seen ? 1 : 0);
+    }
+}
+
+TEST_F(PlayerTest, HeadBumpsReachSixPixelsEitherSideOfHer) {
+    // A breakable block in column 9, row 11; she jumps with her centre d
+    // pixels past its left or right edge.
+    const struct {
+        int x;
+        bool bumps;
+    } cases[] = {
+        {9 * 32 - 6, true},        // x + 6 meets the block's left column
+        {9 * 32 - 7, false},
+        {9 * 32 + 31 + 6, true},   // x - 6 meets its right column
+        {9 * 32 + 31 + 7, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        stage_builder::StageBuilder stage = room();
+        stage.block(9, 11, 2).block(3, 12, 100);
+        start(stage);
+        tick(5);
+        player().x = static_cast<int16_t>(c.x);
+        tick(1);
+        const int ticks = tickUntil([] { return player().state == kPlayerHeadBump; }, 12, kUp);
+        EXPECT_EQ(ticks >= 0, c.bumps);
+        EXPECT_EQ(blockAtCell(9, 11), c.bumps ? 3 : 2);
+    }
+}
+
+TEST_F(PlayerTest, StoppingUnderWhereABlockWasLooksUpAndUnderABlockStands) {
+    // Walking out from under a block: the memory of it stays until she stops.
+    start(blockOverhead('#'));
+    tick(1);
+    ASSERT_EQ(player().headWasBlocked, 1);
+    tickUntil([] { return player().x - 9 >= 10 * 32; }, 100, kRight);
+    EXPECT_EQ(player().state, kPlayerWalking);
+    tick(1);
+    EXPECT_EQ(player().state, kPlayerLookingUp);
+    EXPECT_EQ(player().stateTimer, 0);
+    // Stopping with the block still over her head: she simply stands.
+    start(blockOverhead('#'));
+    tick(1);
+    tick(3, kRight);
+    tick(1);
+    EXPECT_EQ(player().state, kPlayerStanding);
+    EXPECT_EQ(player().headWasBlocked, 1);
+}
+
+TEST_F(PlayerTest, DownWithASideCrouchWalks) {
+    start(openRoom());
+    tick(10);
+    const int x = player().x;
+    tick(3, Pad{1, -1});
+    EXPECT_EQ(player().state, kPlayerCrouchWalking);
+    EXPECT_EQ(player().crouching, 1);
+    EXPECT_EQ(player().x, x + 3);
+    EXPECT_EQ(player().height, 15);
+    tick(1, kDown);
+    EXPECT_EQ(player().state, kPlayerCrouching);
+    EXPECT_EQ(player().x, x + 3);
+}
+
+TEST_F(PlayerTest, AStageLoadForgetsAHeadBump) {
+    player().bumped = 1;
+    player().lockTimer = 7;
+    player().stateTimer = 9;
+    start(openRoom());
+    EXPECT_EQ(player().bumped, 0);
+    EXPECT_EQ(player().state, kPlayerLanded) << "an ordinary landing";
+    EXPECT_EQ(soundCount(35), 0);
 }
 
 TEST_F(PlayerTest, SecondPlayerRecordNeverActs) {

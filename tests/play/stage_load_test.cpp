@@ -2,6 +2,8 @@
 // broken files, and the cell rules at the edge of the grid.
 #include "game/play/stage_files.h"
 #include "game/play/tile_map.h"
+#include "media/media.h"
+#include "tests/files/archive_test_helpers.h"
 #include "tests/play/play_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -98,6 +100,34 @@ TEST_F(StageLoadTest, ShortAndOversizedFilesAreReadOnlyAsFarAsTheyGo) {
     EXPECT_EQ(game.tileMap.cellScripts[599][31], 77);
 }
 
+TEST_F(StageLoadTest, StageFilesAreReadFromTheDiskEvenBesideAnArchiveOfTheirFolder) {
+    testing_support::ScratchDirectory dir("stage_beside_archive");
+    testing_support::HeadlessMedia media;
+    ASSERT_TRUE(media.ok());
+    SetPackArchiveExtension("lmt");
+    StageBuilder loose = room();
+    loose.block(5, 10, 2).block(8, 12, 100);
+    loose.writeFiles(dir.path(), 7);
+    StageBuilder packed = room();
+    packed.block(6, 10, 1).block(3, 12, 100).actor(4, 12, 43);
+    using files_test::File;
+    files_test::WriteFile("01.lmt", files_test::MakeArchive(files_test::Dir(
+                                        "", {File("07.dat", packed.blockFile()),
+                                             File("07_.dat", packed.hiddenItemFile()),
+                                             File("07__.dat", packed.cellScriptFile())})));
+    // The archive is there for the file layer: a picture in it would be read.
+    const int archived = FileOpen("01\\07.dat", 0);
+    ASSERT_NE(archived, 0);
+    FileClose(archived);
+
+    game.stageNumber = 7;
+    loadStage();
+    EXPECT_EQ(blockAtCell(5, 10), 2);
+    EXPECT_EQ(blockAtCell(6, 10), 0);
+    EXPECT_EQ(player().x, 8 * 32 + 16);
+    EXPECT_EQ(liveActors(43), 0);
+}
+
 TEST_F(StageLoadTest, NegativeStageNumberReadsNothing) {
     testing_support::ScratchDirectory dir("negative");
     room().writeFiles(dir.path(), 0);
@@ -106,15 +136,40 @@ TEST_F(StageLoadTest, NegativeStageNumberReadsNothing) {
     EXPECT_EQ(blockAtCell(0, 13), 0);
 }
 
-TEST_F(StageLoadTest, MeaninglessCodesLoadAsEmpty) {
+TEST_F(StageLoadTest, CodesFourToNinetyNineAndAbove155LoadAsEmpty) {
     StageBuilder stage;
-    stage.block(1, 1, 57).block(1, 2, 156).block(1, 3, 99).block(1, 4, 4).block(1, 5, -3);
-    stage.block(1, 6, 155).block(1, 7, 1).block(1, 8, 3);
+    const int cleared[] = {4, 57, 99, 156, 100000, 2147483647};
+    for (int i = 0; i < 6; ++i) stage.block(1, 1 + i, cleared[i]);
+    stage.block(2, 1, 155).block(2, 2, 1).block(2, 3, 3).block(2, 4, 2);
     stage.load();
-    for (int row = 1; row <= 6; ++row) EXPECT_EQ(blockAtCell(1, row), 0) << row;
-    EXPECT_EQ(blockAtCell(1, 7), 1);
-    EXPECT_EQ(blockAtCell(1, 8), 3);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(blockAtCell(1, 1 + i), 0) << cleared[i];
+    EXPECT_EQ(blockAtCell(2, 1), 0) << "the placement is taken out";
     EXPECT_EQ(liveActors(55), 1);
+    int placed = 0;
+    for (const Actor& a : game.actors) placed += a.live != 0;
+    EXPECT_EQ(placed, 1) << "the cleared codes place nothing";
+    EXPECT_EQ(blockAtCell(2, 2), 1);
+    EXPECT_EQ(blockAtCell(2, 3), 3);
+    EXPECT_EQ(blockAtCell(2, 4), 2);
+}
+
+TEST_F(StageLoadTest, NegativeCodesStayAsSolidUndrawnCells) {
+    // A column of negative codes under the start: she lands on them and a
+    // wall of them holds her back.
+    StageBuilder stage = room();
+    stage.block(5, 12, -1).block(6, 12, -7).block(7, 12, -2147483647 - 1);
+    stage.block(9, 12, -3).block(9, 11, -3);
+    stage.block(6, 5, 100);
+    start(stage);
+    EXPECT_EQ(blockAtCell(5, 12), -1);
+    EXPECT_EQ(blockAtCell(6, 12), -7);
+    EXPECT_EQ(blockAtCell(7, 12), -2147483647 - 1);
+    EXPECT_EQ(game.tileMap.blockVariant[6 * 15 + 12], 0);
+    tickUntil([] { return !player().airborne; }, 300);
+    EXPECT_EQ(static_cast<int>(player().y), 12 * 32 - 2) << "standing on the negative cells";
+    tick(120, Pad{1});
+    EXPECT_EQ(player().x, 9 * 32 - 12 - 1) << "held back by the negative wall";
+    EXPECT_EQ(blockAtCell(9, 12), -3);
 }
 
 TEST_F(StageLoadTest, PlacementFillsSlotsColumnByColumn) {
@@ -260,10 +315,7 @@ TEST_F(StageLoadTest, RandomStageFilesLoadCleanAndPlay) {
         bytes.cellScripts = scripts.data();
         bytes.cellScriptsSize = scripts.size();
         loadStageFrom(bytes);
-        for (int i = 0; i < kCellCount; ++i) {
-            ASSERT_GE(game.tileMap.blocks[i], 0);
-            ASSERT_LE(game.tileMap.blocks[i], 3);
-        }
+        for (int i = 0; i < kCellCount; ++i) ASSERT_LE(game.tileMap.blocks[i], 3);
         for (int t = 0; t < 400; ++t) {
             Pad pad;
             uint32_t r = next();

@@ -2,6 +2,7 @@
 // floor, cells set by hand and actors placed by hand.
 #pragma once
 
+#include "game/play/actor_kinds.h"
 #include "game/state/globals.h"
 #include "game/state/play_state.h"
 
@@ -55,6 +56,25 @@ inline int effectCount(int kind) {
     int n = 0;
     for (const Actor& e : game.effects) n += e.live != 0 && e.kind == kind;
     return n;
+}
+
+// One running tick of every behaviour for a slot, in the driver's order; each
+// does nothing unless the slot holds one of its kinds.
+inline void runBehaviours(int slot) {
+    updateHomingBonus(slot);
+    updateTimedSpawner(slot);
+    updateScriptedSpawner(slot);
+    updateFireWalker(slot);
+    updateFlame(slot);
+    updateFireBreathingWalker(slot);
+    updateSleeper(slot);
+    updateCannonShot(slot);
+    updateCannon(slot);
+    updateChaser(slot);
+    updateBlockWalker(slot);
+    updateWallCrawler(slot);
+    updateVerticalFlier(slot);
+    updateHorizontalFlier(slot);
 }
 
 }  // namespace actor_world

@@ -78,21 +78,33 @@ TEST_F(Walkers, FastWalkerExpiresOnlyWhileWalkingLeft) {
     EXPECT_EQ(effectCount(33), 1);
 }
 
-TEST_F(Walkers, ChaserHurriesOnlyTowardsAPlayerAtItsExactHeight) {
+TEST_F(Walkers, ChaserHurriesOnlyTowardsAPlayerAtItsHeight) {
     const int slot = place(13, 100, kOnFloor, 0, 0);
     Actor& a = game.actors[slot];
     game.players[0].x = 300;
-    game.players[0].y = kOnFloor - 0.5;
-    updateChaser(slot);
-    EXPECT_EQ(a.x, 101.0f);
-    EXPECT_EQ(a.phase, 0);
-    game.players[0].y = kOnFloor;
-    updateChaser(slot);
-    EXPECT_EQ(a.x, 102.5f);
-    EXPECT_EQ(a.phase, 1);
+    // Player feet by height: half a pixel above its own, exactly its own,
+    // one pixel above (where she stands on its floor: she lands on the row
+    // above her probe, it on its probe's row), two above (off the floor).
+    const struct {
+        double feet;
+        float x;
+        int16_t phase;
+    } kSteps[] = {
+        {kOnFloor - 0.5, 101.0f, 0},
+        {kOnFloor, 102.5f, 1},
+        {kOnFloor - 1, 104.0f, 1},
+        {kOnFloor - 2, 105.0f, 1},
+    };
+    for (const auto& step : kSteps) {
+        game.players[0].y = step.feet;
+        updateChaser(slot);
+        EXPECT_EQ(a.x, step.x) << "feet " << step.feet;
+        EXPECT_EQ(a.phase, step.phase) << "feet " << step.feet;
+    }
+    game.players[0].y = kOnFloor - 1;
     game.players[0].x = 50;  // behind it now
     updateChaser(slot);
-    EXPECT_EQ(a.x, 103.5f);
+    EXPECT_EQ(a.x, 106.0f);
 }
 
 TEST_F(Walkers, ChaserBreaksABreakableWallOnItsTwelfthTickAndTurnsAtTwenty) {
@@ -169,6 +181,107 @@ TEST_F(Walkers, FireBreathingWalkerTurnsAtTheEdgeOfItsFloor) {
     EXPECT_FALSE(a.airborne);
     EXPECT_EQ(a.y, 32 * 9 + 31.0);
     EXPECT_LE(rightmost, 6 * 32 - 3 + 1);
+}
+
+TEST_F(Walkers, FireBreathingWalkerStopsBreathesAtTwentyAndWalksOnAtForty) {
+    for (int facing : {0, 1}) {
+        SCOPED_TRACE(facing);
+        clear();
+        // A breakable block on the floor hiding an item, ahead of the walker.
+        const int column = facing == 0 ? 6 : 3;
+        setCell(column, 13, kBlockBreakable, 100 + 44);
+        const int slot = place(32, facing == 0 ? 150 : 170, kOnFloor, facing, 0);
+        Actor& a = game.actors[slot];
+        int ticks = 0;
+        while (a.phase == 0 && ticks < 100) {
+            updateFireBreathingWalker(slot);
+            ++ticks;
+        }
+        // It stops as its point x + 17 (or x - 17) reaches the block.
+        const float stopX = facing == 0 ? 175.0f : 144.0f;
+        ASSERT_EQ(a.x, stopX);
+        EXPECT_EQ(a.phase, 1);
+        EXPECT_EQ(a.timer, 0);
+        for (int tick = 1; tick < 20; ++tick) updateFireBreathingWalker(slot);
+        EXPECT_EQ(cell(column, 13), kBlockBreakable) << "not yet at 19";
+        updateFireBreathingWalker(slot);
+        EXPECT_EQ(cell(column, 13), kBlockEmpty) << "burnt at 20";
+        EXPECT_EQ(game.tileMap.breakTimers[column * kGridRows + 13], 20);
+        EXPECT_EQ(liveCount(44), 1) << "its item comes out";
+        ASSERT_EQ(effectCount(31), 1);
+        const Actor& burn = game.effects[0];
+        EXPECT_EQ(burn.x, stopX + (facing == 0 ? 32 : -32));
+        EXPECT_EQ(burn.y, kOnFloor - 16);
+        ASSERT_EQ(liveCount(33), 1);
+        const Actor* flame = nullptr;
+        for (const Actor& f : game.actors)
+            if (f.live && f.kind == 33) flame = &f;
+        EXPECT_EQ(flame->x, stopX + (facing == 0 ? 28 : -28));
+        EXPECT_EQ(flame->y, kOnFloor + 14);
+        EXPECT_EQ(flame->facing, facing == 0 ? 1 : 0) << "it faces back at the walker";
+        for (int tick = 21; tick < 40; ++tick) updateFireBreathingWalker(slot);
+        EXPECT_EQ(a.phase, 1);
+        updateFireBreathingWalker(slot);
+        EXPECT_EQ(a.phase, 0) << "walking again at 40";
+        EXPECT_EQ(a.timer, 0);
+        EXPECT_EQ(a.x, stopX) << "it stood still throughout";
+    }
+}
+
+TEST_F(Walkers, ChaserWaitsTwentyTicksAtALedgeThenTurnsBack) {
+    // The floor ends: row 14 is solid only up to column 9 (x 319).
+    for (int column = 10; column < kGridColumns; ++column) setCell(column, kFloorRow, kBlockEmpty);
+    const int slot = place(13, 290, kOnFloor, 0, 0);
+    Actor& a = game.actors[slot];
+    int ticks = 0;
+    while (a.phase == 0 && ticks < 100) {
+        updateChaser(slot);
+        ++ticks;
+    }
+    EXPECT_EQ(a.x, 303.0f) << "its probe x + 17 has left the floor";
+    EXPECT_EQ(a.phase, 3);
+    EXPECT_EQ(a.timer, 0);
+    for (int tick = 1; tick < 20; ++tick) updateChaser(slot);
+    EXPECT_EQ(a.phase, 3);
+    EXPECT_EQ(a.x, 303.0f);
+    updateChaser(slot);
+    EXPECT_EQ(a.phase, 0);
+    EXPECT_EQ(a.facing, 1);
+    EXPECT_FALSE(a.airborne);
+    // Moving left the ledge probe is x - 16.
+    clear();
+    for (int column = 0; column < 10; ++column) setCell(column, kFloorRow, kBlockEmpty);
+    const int left = place(13, 350, kOnFloor, 1, 0);
+    while (game.actors[left].phase == 0) updateChaser(left);
+    EXPECT_EQ(game.actors[left].x, 335.0f);
+}
+
+TEST_F(Walkers, ChaserFallsInPhaseFourAndLandsWithItsFeetOnTheFloorsTopRow) {
+    const int slot = place(13, 300, 300, 0, 0);
+    Actor& a = game.actors[slot];
+    updateChaser(slot);
+    EXPECT_TRUE(a.airborne);
+    EXPECT_EQ(a.phase, 4);
+    int ticks = 0;
+    while (a.airborne && ticks < 200) {
+        updateChaser(slot);
+        ++ticks;
+    }
+    // Its landing probes sit at its feet (y), not below them.
+    EXPECT_EQ(static_cast<int>(a.y), kFloorRow * 32 - 1);
+    EXPECT_EQ(a.phase, 0);
+    EXPECT_EQ(a.vy, 0.0);
+    EXPECT_EQ(a.timer, 0);
+    // Over a floor broken this tick it falls through, phase 5, and crashes.
+    clear();
+    setCell(9, 10, kBlockSolid);
+    const int through = place(13, 300, 10 * 32 - 1, 0, 0);
+    breakCell(9, 10);
+    updateChaser(through);
+    EXPECT_EQ(game.actors[through].phase, 5);
+    while (game.actors[through].airborne) updateChaser(through);
+    EXPECT_EQ(game.actors[through].phase, 6);
+    EXPECT_EQ(game.actors[through].dying, 1);
 }
 
 TEST_F(Walkers, WalkerWhoseFloorBreaksCrashesAndFliesAway) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -64,6 +65,72 @@ TEST(DrawQuadCorners, ShakeMovesEveryCornerAndTruncatesTowardZero) {
     const QuadCorners edge = quadCorners(16, 16, 33, 33, 0, 0, 0, 0, 0, 0);
     EXPECT_EQ(edge.x[0], 0);
     EXPECT_EQ(edge.x[1], 32);
+}
+
+// drawQuad's corners step by step as the rules give them: a square of side
+// 0.5 shrunk and turned in its plane, turned about the vertical axis with
+// perspective, then (only for a nonzero turnX) about the horizontal axis with
+// perspective again, scaled by 4w x 4h, moved to the centre plus the shake
+// and truncated; a flip hands the corners over mirrored.
+Points modelCorners(int x, int y, int w, int h, int turnY, int turnX, int angle, int flip, double shakeX,
+                    double shakeY) {
+    const double pi = 3.1415927410125732;
+    const double a = angle * pi / 180.0, b = turnY * pi / 180.0, g = turnX * pi / 180.0;
+    const double squareX[4] = {-0.25, 0.25, 0.25, -0.25};
+    const double squareY[4] = {-0.25, -0.25, 0.25, 0.25};
+    Points corners{};
+    for (int i = 0; i < 4; ++i) {
+        double X = squareX[i] / 2 * std::cos(a) - squareY[i] / 2 * std::sin(a);
+        double Y = squareX[i] / 2 * std::sin(a) + squareY[i] / 2 * std::cos(a);
+        const double Xt = X * std::cos(b);
+        double z = X * std::sin(b);
+        double D = 1 + z * 0.25;
+        X = Xt / D;
+        Y = Y / D;
+        if (turnX != 0) {
+            const double Yt = Y * std::cos(g);
+            z = Y * std::sin(g);
+            D = 1 + z * 0.25;
+            X = X / D;
+            Y = Yt / D;
+        }
+        corners[static_cast<size_t>(i)] = {static_cast<int>(x + shakeX + X * 4 * w),
+                                           static_cast<int>(y + shakeY + Y * 4 * h)};
+    }
+    if (flip) {
+        std::swap(corners[0], corners[1]);
+        std::swap(corners[2], corners[3]);
+    }
+    return corners;
+}
+
+TEST(DrawQuadCorners, EveryTurnScaleFlipAndShakeLandsWhereTheRulesPutIt) {
+    int checked = 0;
+    for (int angle : {0, 10, 45, 90, 135, 180, 200, 270, 355})
+        for (int turnY : {0, 30, 60, 180, 240, 300})
+            for (int turnX : {0, 45, 60})
+                for (const auto& [w, h] : {std::pair{32, 32}, std::pair{64, 32}, std::pair{20, 48}, std::pair{368, 368}})
+                    for (int flip : {0, 1})
+                        for (const auto& [sx, sy] : {std::pair{0.0, 0.0}, std::pair{-7.0, 2.0}}) {
+                            const QuadCorners c = quadCorners(300, 200, w, h, turnY, turnX, angle, flip, sx, sy);
+                            ASSERT_EQ(points(c), modelCorners(300, 200, w, h, turnY, turnX, angle, flip, sx, sy))
+                                << "angle " << angle << " turnY " << turnY << " turnX " << turnX << " size " << w
+                                << "x" << h << " flip " << flip << " shake " << sx << "," << sy;
+                            ++checked;
+                        }
+    EXPECT_EQ(checked, 9 * 6 * 3 * 4 * 2 * 2);
+}
+
+TEST(DrawQuadCorners, TurnedCornersOfTheWorkedExamples) {
+    // 64 x 32 turned by 45 degrees: the turn comes before the scaling, so the
+    // square's diagonal is stretched 64 across and 32 down.
+    // Pi as a float holds it is a little more than pi: the corners that
+    // should fall on whole pixels land just short of them.
+    EXPECT_EQ(points(quadCorners(320, 240, 64, 32, 0, 0, 45, 0, 0, 0)),
+              (Points{{{320, 217}, {365, 240}, {319, 262}, {274, 239}}}));
+    // A half turn in the plane puts the corners diagonally opposite.
+    EXPECT_EQ(points(quadCorners(100, 100, 40, 20, 0, 0, 180, 0, 0, 0)),
+              (Points{{{119, 110}, {79, 109}, {80, 89}, {120, 90}}}));
 }
 
 }  // namespace

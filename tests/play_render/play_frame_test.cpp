@@ -24,38 +24,7 @@ using testing_support::ScratchDirectory;
 
 uint32_t rgb(int r, int g, int b) { return (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b); }
 
-// A 24-bit BMP of one colour per pixel from `colour(x, y)`.
-template <typename Colour>
-void writeBmp(const std::string& name, int w, int h, Colour colour) {
-    std::filesystem::create_directories(std::filesystem::path(name).parent_path());
-    const int stride = (w * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * h, 0);
-    auto put32 = [&file](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < h; ++y) {
-        uint8_t* row = &file[54 + static_cast<size_t>(stride) * (h - 1 - y)];
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = colour(x, y);
-            row[3 * x] = static_cast<uint8_t>(c);
-            row[3 * x + 1] = static_cast<uint8_t>(c >> 8);
-            row[3 * x + 2] = static_cast<uint8_t>(c >> 16);
-        }
-    }
-    FILE* f = std::fopen(name.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(file.data(), 1, file.size(), f);
-    std::fclose(f);
-}
+using testing_support::writeBmp;
 
 int solid(const std::string& name, int w, int h, uint32_t c) {
     writeBmp(name, w, h, [c](int, int) { return c; });
@@ -236,6 +205,26 @@ TEST_F(PlayFrame, ClearBannerDropsInAndTheIrisCloses) {
     EXPECT_EQ(f.at(345, 300), 0u) << "and right of it";
     EXPECT_EQ(f.at(200, 165), kBackground) << "the field shows through the window";
     expectMatchesGolden("clear-170");
+}
+
+TEST_F(PlayFrame, OnceTheIrisHasClosedTheScreenStaysBlack) {
+    // An iris frame with a gold rim that would show if it were drawn.
+    writeBmp("04/21r.bmp", 64, 64, [](int x, int y) {
+        return x < 4 || y < 4 || x >= 60 || y >= 60 ? 0xF0C000 : 0x00FF00;
+    });
+    game.pictures[pic::kIris] = LoadImage("04/21r.bmp", 0);
+    game.clearCounter = 180;  // r = 40: the rim lies around the window
+    drawFrame();
+    EXPECT_EQ(Frame().at(161, 300), 0xF0C000u) << "the rim at x = 200 - 40";
+    for (int k : {184, 185, 200, 263, 299}) {
+        SCOPED_TRACE(k);
+        game.clearCounter = static_cast<int16_t>(k);
+        drawFrame();
+        const Frame f;
+        int lit = 0;
+        for (uint32_t p : f.pixels()) lit += (p & 0xFFFFFF) != 0;
+        EXPECT_EQ(lit, 0);
+    }
 }
 
 TEST_F(PlayFrame, DeathFadeDarkensTheField) {

@@ -45,6 +45,40 @@ TEST(PlayerPictures, IdleBreathesOverFortyTwoTicks) {
     EXPECT_EQ(playerPicture(playerIn(kPlayerStanding, 9, 1)), 12);
 }
 
+// The cycles of the picture table, tick by tick over two rounds: each run
+// is (picture, ticks) as the table lists it.
+TEST(PlayerPictures, EveryCycleShowsEachPictureForItsTicks) {
+    struct Run {
+        int picture, ticks;
+    };
+    const struct {
+        int16_t state;
+        int headWasBlocked;
+        std::vector<Run> runs;
+    } cycles[] = {
+        {kPlayerStanding, 0, {{0, 7}, {1, 7}, {2, 7}, {3, 7}, {4, 7}, {0, 7}}},
+        {kPlayerWalking, 0, {{6, 5}, {7, 5}, {8, 5}, {9, 5}, {10, 5}}},
+        {kPlayerWalking, 1, {{12, 5}, {13, 5}, {14, 5}, {15, 5}, {16, 5}}},
+        {kPlayerCrouchWalking, 0, {{31, 5}, {32, 5}, {33, 5}, {34, 5}}},
+        {kPlayerCrouchWalking, 1, {{36, 5}, {37, 5}, {38, 5}, {39, 5}}},
+        {kPlayerMagicStanding, 0, {{83, 5}, {84, 5}, {85, 5}, {86, 5}}},
+        {kPlayerMagicStanding, 1, {{88, 4}, {89, 4}, {90, 4}, {91, 4}, {95, 4}}},
+        {kPlayerShotStanding, 0, {{83, 5}, {84, 5}, {85, 5}, {86, 5}}},
+        {kPlayerMagicInAir, 0, {{152, 5}, {153, 5}, {154, 10}}},
+        {kPlayerShotInAir, 1, {{152, 5}, {153, 5}, {154, 10}}},
+        {kPlayerMagicCrouching, 0, {{108, 5}, {109, 5}, {110, 5}, {111, 5}}},
+        {kPlayerShotCrouching, 1, {{155, 5}, {156, 5}, {157, 5}, {158, 2}, {159, 3}}},
+    };
+    for (const auto& c : cycles) {
+        SCOPED_TRACE(testing::Message() << "state " << c.state << " looking up " << c.headWasBlocked);
+        std::vector<int> want;
+        for (int round = 0; round < 2; ++round)
+            for (const Run& run : c.runs) want.insert(want.end(), static_cast<size_t>(run.ticks), run.picture);
+        for (size_t s = 0; s < want.size(); ++s)
+            ASSERT_EQ(playerPicture(playerIn(c.state, static_cast<int>(s), c.headWasBlocked)), want[s]) << "tick " << s;
+    }
+}
+
 TEST(PlayerPictures, WindUpPlaysOnceThenShowsTheFirstIdlePicture) {
     const std::vector<int> windUp = picturesOver(kPlayerJumpWindUp, 60);
     EXPECT_EQ(windUp[3], 18);

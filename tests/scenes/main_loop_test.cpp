@@ -2,6 +2,7 @@
 // with an input script in place of the devices: the title's quit item, and a
 // new game from the start-up movie to the second stage, the first one
 // cleared by its shipped solution.
+#include "game/shell/command_line.h"
 #include "game/shell/controls.h"
 #include "game/shell/game_main.h"
 #include "game/shell/replay.h"
@@ -93,7 +94,7 @@ void observe(const InputState*, void* context) {
 }
 
 // The program from its entry, as on a fresh start, fed by `script`.
-void runProgram(const Script& script, ProgramRun& run) {
+void runProgram(const Script& script, ProgramRun& run, const CommandLine& options = {}) {
     // The program's single-instance lock goes into the scratch folder: the
     // machine-wide one belongs to a real copy of the game (or to another
     // test that starts one).
@@ -105,7 +106,7 @@ void runProgram(const Script& script, ProgramRun& run) {
     SetFramePacing(0);
     installInputScript(script.data(), static_cast<uint32_t>(script.ticks()));
     setInputObserver(observe, &run);
-    run.result = runGame();
+    run.result = runGame(options);
     setInputObserver(nullptr, nullptr);
     removeInputScript();
     if (runtime)
@@ -368,6 +369,119 @@ TEST(MainLoop, NewGameFromTheTitleClearsStage0AndEntersStage1) {
     const std::string h = readWholeFile("01/H.dat");
     ASSERT_EQ(h.size(), 4u);
     EXPECT_EQ(int32At(h, 0), 1);
+}
+
+int windowWidth() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(media::screen::Window(), &w, &h);
+    return w;
+}
+
+// Starts the program with `options`, lets `look` see it at its first tick,
+// and closes it.
+void runOneTick(const CommandLine& options, const std::function<void()>& look) {
+    ProgramRun run;
+    run.closeWhen = [&look] {
+        look();
+        return true;
+    };
+    runProgram(Script{}, run, options);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.ticks.size(), 1u);
+}
+
+TEST(MainLoop, FullScreenAndWindowedOptionsDecideTheStartAndTheSettingFollows) {
+    ScratchDirectory scratch("main_loop");
+    makeBareGameFolder();
+    CommandLine options;
+    options.windowed = 0;
+    bool fullScreenAtStart = false;
+    runOneTick(options, [&] { fullScreenAtStart = windowIsFullScreen(); });
+    EXPECT_TRUE(fullScreenAtStart);
+    EXPECT_EQ(int16At(readWholeFile("01/K.dat"), 14), 1);
+
+    // Saved as full screen; --windowed opens a window all the same.
+    options.windowed = 1;
+    runOneTick(options, [&] { fullScreenAtStart = windowIsFullScreen(); });
+    EXPECT_FALSE(fullScreenAtStart);
+    EXPECT_EQ(int16At(readWholeFile("01/K.dat"), 14), 0);
+}
+
+TEST(MainLoop, ScaleOptionSizesTheWindowAndItsPlaceIsRememberedInLumottaIni) {
+    ScratchDirectory scratch("main_loop");
+    makeBareGameFolder();
+    CommandLine options;
+    options.scale = 1.5;
+    int width = 0;
+    runOneTick(options, [&] { width = windowWidth(); });
+    EXPECT_EQ(width, 960);
+    const std::string ini = readWholeFile("lumotta.ini");
+    EXPECT_NE(ini.find(",960,720\n"), std::string::npos) << ini;
+
+    // Without --scale the next start opens at the remembered size.
+    width = 0;
+    runOneTick(CommandLine{}, [&] { width = windowWidth(); });
+    EXPECT_EQ(width, 960);
+    SetWindowScale(1.0);
+}
+
+TEST(MainLoop, RecordOptionWritesAReplayOfTheStagePlayed) {
+    ScratchGameData data("main_loop");
+    ASSERT_TRUE(data.ok()) << "LUMOTTA_DATA_DIR holds no game data";
+    const std::vector<InputState> solution = solutionOf(0);
+    Script script;
+    script.idle(1);
+    reachLiveMenu(script);
+    script.pressButton(0);
+    script.idle(85);
+    for (const InputState& in : solution) script.hold(in, 1);
+
+    ProgramRun run;
+    run.closeWhen = [] { return game.scene == kScenePlay && game.stageNumber == 1; };
+    CommandLine options;
+    options.recordFolder = "recorded";  // made when missing, relative to the start
+    runProgram(script, run, options);
+    ASSERT_TRUE(run.closed);
+    const std::string bytes = readWholeFile("recorded/00-1.rep");
+    ASSERT_FALSE(bytes.empty()) << "no replay of stage 0 was recorded";
+    Replay replay;
+    std::string error;
+    ASSERT_TRUE(decodeReplay(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), replay, error))
+        << error;
+    EXPECT_EQ(replay.start.stage, 0);
+    ASSERT_GE(replay.ticks.size(), solution.size());
+    for (size_t t = 0; t < solution.size(); ++t)
+        ASSERT_EQ(replay.ticks[t], packReplayInput(solution[t])) << "tick " << t;
+}
+
+TEST(MainLoop, ReplayOptionPlaysTheAttemptThroughAndChangesNothingSaved) {
+    ScratchGameData data("main_loop");
+    ASSERT_TRUE(data.ok()) << "LUMOTTA_DATA_DIR holds no game data";
+    Replay replay;
+    for (const InputState& in : solutionOf(0)) replay.ticks.push_back(packReplayInput(in));
+    const std::vector<unsigned char> bytes = encodeReplay(replay);
+    writeFile("stage00.rep", bytes.data(), bytes.size());
+    const int16_t settings[8] = {1, 2, 3, 4, 5, 1, 7, 0};
+    writeFile("01/K.dat", settings, sizeof settings);
+
+    ProgramRun run;
+    CommandLine options;
+    options.replayFile = "stage00.rep";
+    testing::internal::CaptureStdout();
+    runProgram(Script{}, run, options);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(run.result, 0);
+    EXPECT_FALSE(run.closed) << "the replay did not end by itself";
+    EXPECT_NE(said.find("Lumotta: replay of stage 0: cleared after "), std::string::npos) << said;
+    // Every tick was the stage's, and it ended when stage 1 was entered.
+    ASSERT_FALSE(run.ticks.empty());
+    EXPECT_EQ(run.ticks.front().scene, kScenePlay);
+    EXPECT_EQ(game.stageNumber, 1);
+    // Clearing it in a replay raises nothing saved; the settings stay as read.
+    EXPECT_EQ(int32At(readWholeFile("01/H.dat"), 0), 0);
+    const std::string k = readWholeFile("01/K.dat");
+    ASSERT_EQ(k.size(), 16u);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(int16At(k, 2 * i), settings[i]) << "settings value " << i;
 }
 
 }  // namespace

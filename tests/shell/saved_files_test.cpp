@@ -1,3 +1,4 @@
+#include "game/shell/file_writing.h"
 #include "game/shell/saved_files.h"
 #include "game/state/globals.h"
 #include "tests/support/test_support.h"
@@ -36,7 +37,10 @@ protected:
     void SetUp() override {
         game = GameGlobals{};
         fs::create_directory("01");
+        setSavedFilesFolder("");
+        resetFailedWrites();
     }
+    void TearDown() override { setSavedFilesFolder(""); }
     void load() {
         setSavedDefaults();
         readSavedFiles();
@@ -180,7 +184,7 @@ TEST_F(SavedFiles, AFullDiskLeavesTheOldFilesWhole) {
     writeSavedFiles();
     const std::string before = readWholeFile("01/S.dat");
 
-    // Files may grow to 10 bytes only: K.dat and H.dat fit, S.dat and B.dat
+    // Files may grow to 10 bytes only: H.dat fits, K.dat, S.dat and B.dat
     // do not.
     game.highScores[0] = {1000, 4};
     game.highestStage = 9;
@@ -190,8 +194,13 @@ TEST_F(SavedFiles, AFullDiskLeavesTheOldFilesWhole) {
     rlimit tight = old;
     tight.rlim_cur = 10;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    writeSavedFiles();
+    const bool written = writeSavedFiles();
     setrlimit(RLIMIT_FSIZE, &old);
+
+    // Each file that did not fit is counted for the exit status (and said on
+    // standard error, which the limit does not stop as it is no file here).
+    EXPECT_FALSE(written);
+    EXPECT_EQ(failedWrites(), 3);
 
     EXPECT_EQ(readWholeFile("01/S.dat"), before);
     EXPECT_EQ(fs::file_size("01/B.dat"), 80u);
@@ -200,12 +209,48 @@ TEST_F(SavedFiles, AFullDiskLeavesTheOldFilesWhole) {
     EXPECT_FALSE(fs::exists("01/B.dat.new"));
 }
 
-TEST_F(SavedFiles, AnUnwritableFolderFailsSilently) {
+TEST_F(SavedFiles, AnUnwritableFolderIsReportedForEveryFile) {
     fs::remove_all("01");
     writeFile("01", "not a folder", 12);  // a file where the folder should be
     load();
-    writeSavedFiles();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(writeSavedFiles());
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(readWholeFile("01"), "not a folder");
+    EXPECT_EQ(failedWrites(), 4);
+    for (const char* what : {"The settings", "The ranking", "The joypad buttons", "The highest stage"})
+        EXPECT_NE(said.find(std::string("Lumotta: ") + what + " could not be saved to 01"), std::string::npos)
+            << what << " in: " << said;
+}
+
+TEST_F(SavedFiles, AFileThatCannotBeReplacedIsReportedAndTheOthersAreWritten) {
+    load();
+    fs::create_directory("01/H.dat");  // a folder where the file should be
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(writeSavedFiles());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(failedWrites(), 1);
+    EXPECT_NE(said.find("The highest stage could not be saved to 01/H.dat"), std::string::npos) << said;
+    EXPECT_EQ(fs::file_size("01/K.dat"), 16u);
+    EXPECT_EQ(fs::file_size("01/S.dat"), 80u);
+    EXPECT_FALSE(fs::exists("01/H.dat.new"));
+}
+
+TEST_F(SavedFiles, AnotherFolderHoldsItsOwn01MadeOnFirstUse) {
+    setSavedFilesFolder("user/share/lumotta");
+    EXPECT_EQ(savedFilePath("K.dat"), "user/share/lumotta/01/K.dat");
+    load();  // nothing there yet: the defaults
+    EXPECT_EQ(game.settings.startLives, 2);
+    game.highestStage = 11;
+    game.settings.startLives = 9;
+    EXPECT_TRUE(writeSavedFiles());
+    EXPECT_EQ(failedWrites(), 0);
+    EXPECT_EQ(fs::file_size("user/share/lumotta/01/H.dat"), 4u);
+    EXPECT_FALSE(fs::exists("01/H.dat"));  // nothing beside the data
+    game = GameGlobals{};
+    load();
+    EXPECT_EQ(game.highestStage, 11);
+    EXPECT_EQ(game.settings.startLives, 9);
 }
 
 }  // namespace

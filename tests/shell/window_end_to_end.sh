@@ -7,12 +7,8 @@ set -uo pipefail
 program=$1
 work=$2
 
-for tool in xvfb-run xdotool Xvfb; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (./lumotta.sh installs it)"
-    exit 77
-  fi
-done
+source "$(dirname "$0")/../support/game_folder.sh"
+require_x_tools
 
 rm -rf "$work"
 # A game folder of its own without pictures or stages (folder 00 and an

@@ -44,18 +44,19 @@ Chunk FormatChunk(uint16_t tag, int channels, int rate, int bits, int blockAlign
     Put16(c.bytes, tag);
     Put16(c.bytes, static_cast<uint32_t>(channels));
     Put32(c.bytes, static_cast<uint32_t>(rate));
-    Put32(c.bytes, static_cast<uint32_t>(rate * blockAlign));
+    Put32(c.bytes, static_cast<uint32_t>(rate) * static_cast<uint32_t>(blockAlign));
     Put16(c.bytes, static_cast<uint32_t>(blockAlign));
     Put16(c.bytes, static_cast<uint32_t>(bits));
     return c;
 }
 
-Chunk ExtensibleChunk(uint16_t subTag, int channels, int rate, int containerBits, int validBits) {
+Chunk ExtensibleChunk(uint16_t subTag, int channels, int rate, int containerBits, int validBits,
+                      uint32_t speakerMask) {
     const int blockAlign = channels * containerBits / 8;
     Chunk c = FormatChunk(0xFFFE, channels, rate, containerBits, blockAlign);
     Put16(c.bytes, 22);
     Put16(c.bytes, static_cast<uint32_t>(validBits));
-    Put32(c.bytes, channels == 2 ? 3 : 4);
+    Put32(c.bytes, speakerMask != 0 ? speakerMask : channels == 2 ? 3 : 4);
     Put16(c.bytes, subTag);
     const uint8_t tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
     c.bytes.insert(c.bytes.end(), tail, tail + 14);
@@ -79,7 +80,7 @@ void WriteWav16(const std::string& path, const std::vector<int16_t>& samples, in
     WriteBytes(path, RiffWave({FormatChunk(1, channels, rate, 16, channels * 2), DataChunk(samples)}));
 }
 
-void WriteOgg(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate) {
+std::vector<uint8_t> OggBytes(const std::vector<int16_t>& samples, int channels, int rate, int serial) {
     vorbis_info vi;
     vorbis_info_init(&vi);
     if (vorbis_encode_init_vbr(&vi, channels, rate, 0.3f) != 0) throw std::runtime_error("vorbisenc init");
@@ -90,19 +91,19 @@ void WriteOgg(const std::string& path, const std::vector<int16_t>& samples, int 
     vorbis_analysis_init(&vd, &vi);
     vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
-    ogg_stream_init(&os, 12345);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw std::runtime_error("cannot write " + path);
+    ogg_stream_init(&os, serial);
+    std::vector<uint8_t> out;
+    const auto write = [&out](const ogg_page& page) {
+        out.insert(out.end(), page.header, page.header + page.header_len);
+        out.insert(out.end(), page.body, page.body + page.body_len);
+    };
     ogg_packet header, comment, code;
     vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
     ogg_stream_packetin(&os, &header);
     ogg_stream_packetin(&os, &comment);
     ogg_stream_packetin(&os, &code);
     ogg_page page;
-    while (ogg_stream_flush(&os, &page)) {
-        std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), f);
-        std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), f);
-    }
+    while (ogg_stream_flush(&os, &page)) write(page);
     const size_t frames = samples.size() / static_cast<size_t>(channels);
     size_t at = 0;
     bool done = false;
@@ -125,19 +126,22 @@ void WriteOgg(const std::string& path, const std::vector<int16_t>& samples, int 
             while (vorbis_bitrate_flushpacket(&vd, &packet)) {
                 ogg_stream_packetin(&os, &packet);
                 while (ogg_stream_pageout(&os, &page)) {
-                    std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), f);
-                    std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), f);
+                    write(page);
                     if (ogg_page_eos(&page)) done = true;
                 }
             }
         }
     }
-    std::fclose(f);
     ogg_stream_clear(&os);
     vorbis_block_clear(&vb);
     vorbis_dsp_clear(&vd);
     vorbis_comment_clear(&vc);
     vorbis_info_clear(&vi);
+    return out;
+}
+
+void WriteOgg(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate) {
+    WriteBytes(path, OggBytes(samples, channels, rate));
 }
 
 std::vector<int16_t> DecodeOggReference(const std::string& path, int* channels) {

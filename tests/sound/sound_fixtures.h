@@ -16,8 +16,10 @@ struct Chunk {
 // "RIFF" size "WAVE" and the chunks in the order given.
 std::vector<uint8_t> RiffWave(const std::vector<Chunk>& chunks);
 Chunk FormatChunk(uint16_t tag, int channels, int rate, int bits, int blockAlign);
-// EXTENSIBLE header with the given sub-format tag and valid bits.
-Chunk ExtensibleChunk(uint16_t subTag, int channels, int rate, int containerBits, int validBits);
+// EXTENSIBLE header with the given sub-format tag and valid bits; a speaker
+// mask of 0 writes front left and right for stereo, else front centre.
+Chunk ExtensibleChunk(uint16_t subTag, int channels, int rate, int containerBits, int validBits,
+                      uint32_t speakerMask = 0);
 Chunk DataChunk(const std::vector<int16_t>& samples);
 
 // Plain 16-bit PCM.
@@ -25,7 +27,9 @@ void WriteWav16(const std::string& path, const std::vector<int16_t>& samples, in
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Ogg Vorbis through libvorbisenc, and the reference decoding of such a file
-// straight through vorbisfile.
+// straight through vorbisfile. Files of different serial numbers one after
+// another make a chained file.
+std::vector<uint8_t> OggBytes(const std::vector<int16_t>& samples, int channels, int rate, int serial = 12345);
 void WriteOgg(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate);
 std::vector<int16_t> DecodeOggReference(const std::string& path, int* channels = nullptr);
 

@@ -8,10 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace sound_testing {
@@ -64,6 +67,55 @@ protected:
 
     testing_support::ScratchDirectory scratch_;
     testing_support::HeadlessMedia media_;
+};
+
+// Stands in for the audio device while the test thread waits inside
+// PlaySound (play type 0): after each pass of the message pump it pulls one
+// piece, so every pull follows a stream upkeep and the ring never runs dry,
+// however busy the machine. A sound that has not stopped after `most` frames
+// is given up on: a quit request ends the wait.
+class PumpPacedDevice {
+public:
+    explicit PumpPacedDevice(size_t most, size_t piece = 750)
+        : most_(most), piece_(piece), thread_([this] { Run(); }) {}
+    ~PumpPacedDevice() { Finish(); }
+
+    // Stops pulling; the frames pulled so far, stereo interleaved.
+    const std::vector<float>& Finish() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        return pulled_;
+    }
+    bool gaveUp() const { return gaveUp_; }
+
+private:
+    void Run() {
+        while (!stop_) {
+            SDL_Event event{};
+            event.type = SDL_USEREVENT;
+            SDL_PushEvent(&event);
+            while (!stop_ && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_USEREVENT) > 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            if (stop_) break;
+            std::vector<float> part(piece_ * 2);
+            media::sound::mixer::Pull(part.data(), piece_);
+            pulled_.insert(pulled_.end(), part.begin(), part.end());
+            if (pulled_.size() / 2 >= most_) {
+                gaveUp_ = true;
+                SDL_Event quit{};
+                quit.type = SDL_QUIT;
+                SDL_PushEvent(&quit);
+                break;
+            }
+        }
+    }
+
+    size_t most_;
+    size_t piece_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> gaveUp_{false};
+    std::vector<float> pulled_;
+    std::thread thread_;
 };
 
 constexpr float kStep = 1.0f / 32768.0f;

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -22,6 +24,8 @@ ScratchDirectory::ScratchDirectory(const std::string& name) {
     std::string folder = name;
     if (const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info())
         folder += std::string("-") + test->test_suite_name() + "." + test->name();
+    else  // a whole suite's set-up: one folder per process
+        folder += "-process" + std::to_string(getpid());
     const fs::path path = fs::absolute(fs::path("scratch") / folder);
     fs::remove_all(path);
     fs::create_directories(path);
@@ -63,6 +67,36 @@ bool writeWholeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
     return static_cast<bool>(out);
+}
+
+bool writeBmp(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& colour) {
+    std::error_code ignored;
+    const fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty()) fs::create_directories(parent, ignored);
+    const int stride = (w * 3 + 3) & ~3;
+    std::string file(54 + static_cast<size_t>(stride) * h, '\0');
+    auto put32 = [&file](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < h; ++y) {
+        char* row = &file[54 + static_cast<size_t>(stride) * (h - 1 - y)];
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = colour(x, y);
+            row[3 * x] = static_cast<char>(c);
+            row[3 * x + 1] = static_cast<char>(c >> 8);
+            row[3 * x + 2] = static_cast<char>(c >> 16);
+        }
+    }
+    return writeWholeFile(path, file);
 }
 
 void waitNextMillisecond() {

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace testing_support {
@@ -39,6 +41,11 @@ std::string corpusDirectory();
 std::string readWholeFile(const std::string& path);
 // Replaces a file with `bytes`; false when it cannot be written.
 bool writeWholeFile(const std::string& path, const std::string& bytes);
+
+// Writes a 24-bit BMP of w x h pixels, each the 0xRRGGBB value colour(x, y)
+// (rows from the top), making the folder it goes in; false when it cannot be
+// written.
+bool writeBmp(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& colour);
 
 // Waits until the millisecond timer has moved on, so the next keyboard or
 // joypad query reads the devices afresh.

@@ -13,100 +13,22 @@ program=$1 probe=$2 data=$3 golden=$4 work=$5
 shift 5
 settings=("$@")
 
-for tool in xvfb-run xdotool Xvfb; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (./lumotta.sh installs it)"
-    exit 77
-  fi
-done
+source "$(dirname "$0")/../support/game_folder.sh"
+require_x_tools
 
-rm -rf "$work"
-mkdir -p "$work/game/01" "$work/run" "$work/shots"
-chmod 700 "$work/run"
-# A game folder of its own: the default pictures, sounds and movies linked
-# in, the stage files copied, and saved files made for the reference frames
+fresh_work_folder "$work"
+# A game folder of its own, with saved files made for the reference frames
 # (best score 1234 at stage 9, highest stage 7).
-for entry in "$data"/*; do
-  name=$(basename "$entry")
-  [ "$name" = 01 ] || ln -s "$entry" "$work/game/$name"
-done
-cp "$data"/01/*.dat "$work/game/01/"
-rm -f "$work/game/01/"[KSBH].dat
+make_game_folder "$data" "$work/game"
 { printf '\xd2\x04\x00\x00\x09\x00\x00\x00'; head -c 72 /dev/zero; } > "$work/game/01/S.dat"
 printf '\x07\x00\x00\x00' > "$work/game/01/H.dat"
 
 cat > "$work/session.sh" <<'SESSION'
 #!/usr/bin/env bash
 set -uo pipefail
-program=$1 probe=$2 golden=$3 shots=$4
-shift 4
-pid=""
-fail() {
-  echo "FAIL: $*"
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  exit 1
-}
-alive() { kill -0 "$pid" 2>/dev/null || fail "the program ended on its own (see Log.txt)"; }
-# A key held for a tenth of a second: longer than a tick, as a finger does.
-press() {
-  alive
-  xdotool keydown "$1"
-  sleep 0.1
-  xdotool keyup "$1"
-  sleep "${2:-0.3}"
-}
-value() { sed -n "s/^$1 //p"; }
-# Reads the window from the X server into $shots/NAME.png and checks that it
-# is a 640x480 picture whose mean pixel value lies in LOW..HIGH (a black or
-# washed-out window fails).
-grab() {
-  local name=$1 low=$2 high=$3
-  alive
-  local out
-  out=$("$probe" grab "$window" "$shots/$name.png") || fail "the window could not be read"
-  [ "$(echo "$out" | value size)" = 640x480 ] || fail "$name: the window is $(echo "$out" | value size)"
-  mean=$("$probe" colours "$shots/$name.png" | value mean)
-  echo "$name: mean pixel value $mean"
-  within "$mean" "$low" "$high" || fail "$name: mean pixel value $mean is outside $low..$high"
-}
-within() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
-# The share of pixels of A within 24 per channel of B.
-share() { "$probe" compare "$1" "$2" 24 | value match; }
-expect_match() {
-  local a=$1 b=$2 min=$3 s
-  s=$(share "$a" "$b")
-  echo "$(basename "$a") ~ $(basename "$b"): $s of the pixels match (at least $min needed)"
-  within "${s:-0}" "$min" 1 || fail "$(basename "$a") does not look like $(basename "$b")"
-}
-# Waits (up to SECONDS) until the window's mean pixel value lies in LOW..HIGH.
-wait_for_mean() {
-  local name=$1 low=$2 high=$3 seconds=$4 mean=""
-  local end=$((SECONDS + seconds))
-  while [ $SECONDS -lt $end ]; do
-    alive
-    "$probe" grab "$window" "$shots/$name.png" >/dev/null || fail "the window could not be read"
-    mean=$("$probe" colours "$shots/$name.png" | value mean)
-    within "$mean" "$low" "$high" && { echo "$name: mean pixel value $mean"; return; }
-    sleep 0.1
-  done
-  fail "$name: after ${seconds} s the mean pixel value is $mean, not in $low..$high"
-}
-# Waits (up to SECONDS) until the window looks like the reference frame.
-wait_for_picture() {
-  local name=$1 reference=$2 min=$3 seconds=$4 s=""
-  local end=$((SECONDS + seconds))
-  while [ $SECONDS -lt $end ]; do
-    alive
-    "$probe" grab "$window" "$shots/$name.png" >/dev/null || fail "the window could not be read"
-    s=$(share "$shots/$name.png" "$reference")
-    within "${s:-0}" "$min" 1 && {
-      echo "$name ~ $(basename "$reference"): $s of the pixels match (at least $min needed)"
-      return
-    }
-    sleep 0.1
-  done
-  fail "$name: after ${seconds} s only $s of the pixels match $(basename "$reference") (at least $min needed)"
-}
+program=$1 probe=$2 golden=$3 shots=$4 helpers=$5
+shift 5
+source "$helpers"
 # Print Screen: the game saves the frame it is about to show; prints its path.
 screenshot() {
   local before
@@ -119,24 +41,18 @@ screenshot() {
   ls -t screenshots/*.png 2>/dev/null | head -n1
 }
 
-"$program" &
-pid=$!
-window=""
-for _ in $(seq 1 200); do
-  window=$(xdotool search --onlyvisible --name '^Lumotta$' 2>/dev/null | head -n1)
-  [ -n "$window" ] && break
-  alive
-  sleep 0.05
-done
-[ -n "$window" ] || fail "no window captioned Lumotta"
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+# Space (no game button) every half second until the picture after a movie
+# shows: the movie is skipped whenever it has begun, however long the scene
+# before it takes to hand over.
+skip() { press space 0.4; }
+
+start_game
 
 # The start-up movie shows (dark, not black), and a key skips it: Space,
 # which is no game button, so the title's intro does not take it too.
 wait_for_mean movie 2 90 15
-press space
 # The title's intro builds up on a light ground; a press jumps to its end.
-wait_for_mean title-start 100 255 15
+wait_for_mean title-start 100 255 30 skip
 press z 1.0
 grab title 100 230
 file=$(screenshot)
@@ -158,9 +74,7 @@ expect_match "$shots/menu.png" "$golden/title_menu.png" 0.95
 press Up
 press Up
 press z
-wait_for_mean opening-movie 2 90 15
-press space
-wait_for_picture stage "$golden/first_stage.png" 0.97 20
+wait_for_picture stage "$golden/first_stage.png" 0.97 40 skip
 # Its first frames show the stage too; the intro's banner and sparkles follow
 # for about two seconds.
 sleep 3
@@ -172,16 +86,7 @@ grab stage-again 20 230
 expect_match "$shots/stage-print-screen.png" "$shots/stage-again.png" 0.97
 expect_match "$shots/stage-print-screen.png" "$golden/first_stage.png" 0.95
 
-press Escape 0
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$pid" 2>/dev/null && fail "Escape did not end the program"
-wait "$pid"
-status=$?
-pid=""
-[ "$status" -eq 0 ] || fail "exit status $status"
+quit_game
 echo "session ok"
 SESSION
 chmod +x "$work/session.sh"
@@ -189,7 +94,8 @@ chmod +x "$work/session.sh"
 cd "$work/game" || exit 1
 echo "settings: ${settings[*]:-(none)}"
 env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run" "${settings[@]}" \
-  xvfb-run -a -s "-screen 0 1024x768x24" "$work/session.sh" "$program" "$probe" "$golden" "$work/shots"
+  xvfb-run -a -s "-screen 0 1024x768x24" "$work/session.sh" "$program" "$probe" "$golden" "$work/shots" \
+  "$(cd "$(dirname "$0")" && pwd)/session_helpers.sh"
 status=$?
 grep -E "Renderer:|Drawing on|Frame pacing" Log.txt 2>/dev/null | sed 's/^[0-9]*:\s*/log: /'
 [ "$status" -eq 0 ] || { echo "FAIL (pictures in $work/shots)"; exit 1; }

@@ -2,12 +2,19 @@
 //   window_probe grab WINDOW_ID OUT.png      the window's picture from the X server
 //   window_probe compare A.png B.png SLACK   share of pixels within SLACK per channel
 //   window_probe colours A.png               mean brightness and the share of dark pixels
+//   window_probe sharp A.png FACTOR          the picture's box inside black bars, and the share of
+//                                            its FACTORxFACTOR blocks that are one colour
+//   window_probe icon WINDOW_ID              the sizes of the window's icons (_NET_WM_ICON)
+//   window_probe unfocus                     gives the keyboard focus to the root window
+//   window_probe cover WINDOW_ID SECONDS     puts a white window over it for a while, then
+//                                            takes it away (the window must paint itself again)
 // Results go to standard output as "key value" lines; the exit status is 0
 // when the pictures could be read, 1 otherwise.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -147,6 +154,110 @@ int colours(const char* path) {
     return 0;
 }
 
+// The picture's box: the rows and columns that hold anything but black.
+int sharp(const char* path, int factor) {
+    Picture picture;
+    if (!readPng(path, picture) || factor < 1) {
+        std::fprintf(stderr, "%s could not be read\n", path);
+        return 1;
+    }
+    auto black = [&](int x, int y) {
+        const uint8_t* p = &picture.rgb[(static_cast<size_t>(y) * picture.width + x) * 3];
+        return p[0] == 0 && p[1] == 0 && p[2] == 0;
+    };
+    int left = picture.width, top = picture.height, right = -1, bottom = -1;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (!black(x, y)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (right < 0) {
+        std::printf("box none\nuniform 0\n");
+        return 0;
+    }
+    size_t blocks = 0, uniform = 0;
+    for (int by = top; by + factor <= bottom + 1; by += factor)
+        for (int bx = left; bx + factor <= right + 1; bx += factor) {
+            const uint8_t* first = &picture.rgb[(static_cast<size_t>(by) * picture.width + bx) * 3];
+            bool same = true;
+            for (int y = by; y < by + factor && same; ++y)
+                for (int x = bx; x < bx + factor && same; ++x)
+                    same = std::memcmp(first, &picture.rgb[(static_cast<size_t>(y) * picture.width + x) * 3], 3) == 0;
+            ++blocks;
+            uniform += same;
+        }
+    std::printf("box %d %d %d %d\nuniform %.4f\n", left, top, right - left + 1, bottom - top + 1,
+                blocks ? static_cast<double>(uniform) / blocks : 0.0);
+    return 0;
+}
+
+int icon(const char* windowText) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return 1;
+    XSetErrorHandler(countXError);
+    const Window window = std::strtoul(windowText, nullptr, 0);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom property = XInternAtom(display, "_NET_WM_ICON", False);
+    if (XGetWindowProperty(display, window, property, 0, 1 << 24, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success && data && format == 32) {
+        // Width, height, then that many pixels, for each icon in turn.
+        const unsigned long* values = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long at = 0; at + 2 <= count;) {
+            const unsigned long w = values[at], h = values[at + 1];
+            if (w == 0 || h == 0 || at + 2 + w * h > count) break;
+            size_t opaque = 0;
+            for (unsigned long i = 0; i < w * h; ++i) opaque += (values[at + 2 + i] >> 24) > 0;
+            std::printf("icon %lux%lu opaque %.3f\n", w, h, static_cast<double>(opaque) / (w * h));
+            at += 2 + w * h;
+        }
+    }
+    if (data) XFree(data);
+    XCloseDisplay(display);
+    return 0;
+}
+
+int unfocus() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return 1;
+    XSetInputFocus(display, DefaultRootWindow(display), RevertToPointerRoot, CurrentTime);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return 0;
+}
+
+int cover(const char* windowText, double seconds) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return 1;
+    XSetErrorHandler(countXError);
+    const Window window = std::strtoul(windowText, nullptr, 0);
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        XCloseDisplay(display);
+        return 1;
+    }
+    int x = 0, y = 0;
+    Window child = 0;
+    const Window root = DefaultRootWindow(display);
+    XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child);
+    XSetWindowAttributes set{};
+    set.override_redirect = True;
+    set.background_pixel = WhitePixel(display, DefaultScreen(display));
+    const Window over = XCreateWindow(display, root, x, y, static_cast<unsigned>(attributes.width),
+                                      static_cast<unsigned>(attributes.height), 0, CopyFromParent, InputOutput,
+                                      CopyFromParent, CWOverrideRedirect | CWBackPixel, &set);
+    XMapRaised(display, over);
+    XSync(display, False);
+    usleep(static_cast<useconds_t>(seconds * 1e6));
+    XDestroyWindow(display, over);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,7 +265,12 @@ int main(int argc, char** argv) {
     if (verb == "grab" && argc == 4) return grab(argv[2], argv[3]);
     if (verb == "compare" && argc == 5) return compare(argv[2], argv[3], std::atoi(argv[4]));
     if (verb == "colours" && argc == 3) return colours(argv[2]);
+    if (verb == "sharp" && argc == 4) return sharp(argv[2], std::atoi(argv[3]));
+    if (verb == "icon" && argc == 3) return icon(argv[2]);
+    if (verb == "unfocus" && argc == 2) return unfocus();
+    if (verb == "cover" && argc == 4) return cover(argv[2], std::atof(argv[3]));
     std::fprintf(stderr,
-                 "usage: window_probe grab WINDOW_ID OUT.png | compare A.png B.png SLACK | colours A.png\n");
+                 "usage: window_probe grab WINDOW_ID OUT.png | compare A.png B.png SLACK | colours A.png |\n"
+                 "       sharp A.png FACTOR | icon WINDOW_ID | unfocus | cover WINDOW_ID SECONDS\n");
     return 2;
 }

@@ -44,6 +44,7 @@ std::vector<std::string> catalogueFiles() {
     addRange(f, "20", 1, 4, ".png");                   // game over
     addRange(f, "21", 1, 16, ".png", false, {12});     // title
     f.push_back("21/help.png");                        // the controls, over any scene
+    f.push_back("21/icon.png");                        // the window's icon
     addRange(f, "22", 0, 199, ".png");                 // stage select
     addRange(f, "23", 0, 10, ".png");                  // ranking
     addRange(f, "23", 20, 32, ".png");

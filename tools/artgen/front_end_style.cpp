@@ -44,6 +44,27 @@ TextStyle noteStyle(int size) {
     return s;
 }
 
+Canvas titleWord() {
+    TextStyle s;
+    s.face = Face::SerifBoldItalic;
+    s.size = 104;
+    s.top = Rgba(255, 240, 255);
+    s.bottom = Rgba(190, 120, 255);
+    s.outline = Rgba(90, 30, 150);
+    s.outlineWidth = 5;
+    s.outline2 = Rgba(255, 214, 120);
+    s.outline2Width = 3;
+    s.shadow = 5;
+    const Canvas word = styledText("Lumotta", s);
+    // Room above for the star over its last letter.
+    Canvas c(word.width() + 8, word.height() + 10);
+    c.draw(word, 0, 10);
+    const double x = word.width() - 18, y = 18;
+    c.star(x, y, 18, 7, 5, 10, Rgba(255, 214, 120));
+    c.star(x, y, 11, 4.4, 5, 10, Rgba(255, 250, 220));
+    return c;
+}
+
 void drawPanel(Canvas& c, double x, double y, double w, double h, int alpha) {
     c.fillRoundRect(x - 3, y - 3, w + 6, h + 6, 20, Rgba(24, 12, 40, alpha));
     c.fillRoundRect(x - 1, y - 1, w + 2, h + 2, 18, Rgba(255, 206, 110, alpha));

@@ -16,6 +16,10 @@ TextStyle headingStyle(int size);
 // Small explanatory text on dark panels.
 TextStyle noteStyle(int size);
 
+// "Lumotta" as the title shows it, with the star over its last letter: the
+// word fills the picture but for 8 columns on the right and 10 rows on top.
+Canvas titleWord();
+
 // A rounded panel: translucent violet glass with a gold rim.
 void drawPanel(Canvas& c, double x, double y, double w, double h, int alpha = 225);
 // A lighter strip for one row of a table.

@@ -2,12 +2,15 @@
 // contact sheet per folder for review.
 //
 //   artgen --art <content/art> --out <data dir> [--fonts <dir>] [--sheets <dir>]
-//          [--stamp <file>] [--only <folder,folder,...>]
+//          [--stamp <file>] [--only <folder,folder,...>] [--icons <dir>]
+//
+// --icons also writes the game's icon for the desktop: <dir>/hicolor/NxN/apps/lumotta.png.
 //
 // Deterministic: the same sources give byte-identical files. The saved files
 // and stage files in folder 01 are never touched.
 #include "tools/artgen/catalogue.h"
 #include "tools/artgen/contact_sheet.h"
+#include "tools/artgen/icons.h"
 #include "tools/artgen/image_files.h"
 #include "tools/artgen/mockups.h"
 #include "tools/artgen/painters.h"
@@ -30,7 +33,7 @@ using namespace artgen;
 namespace {
 
 struct Options {
-    std::string art, fonts = "/usr/share/fonts/truetype/dejavu", out, sheets, stamp;
+    std::string art, fonts = "/usr/share/fonts/truetype/dejavu", out, sheets, stamp, icons;
     std::string only;  // comma-separated folders to write; empty = all
 };
 
@@ -43,6 +46,7 @@ bool parse(int argc, char** argv, Options& o) {
         else if (key == "--sheets") o.sheets = value;
         else if (key == "--stamp") o.stamp = value;
         else if (key == "--only") o.only = value;
+        else if (key == "--icons") o.icons = value;
         else return false;
     }
     return (argc % 2) == 1 && !o.art.empty() && !o.out.empty();
@@ -78,7 +82,7 @@ bool writeAll(const PictureSet& set, const std::string& out, const std::string& 
 int main(int argc, char** argv) {
     Options opt;
     if (!parse(argc, argv, opt)) {
-        std::fprintf(stderr, "usage: artgen --art <dir> --out <data dir> [--fonts <dir>] [--sheets <dir>] [--stamp <file>] [--only <folders>]\n");
+        std::fprintf(stderr, "usage: artgen --art <dir> --out <data dir> [--fonts <dir>] [--sheets <dir>] [--stamp <file>] [--only <folders>] [--icons <dir>]\n");
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -102,7 +106,7 @@ int main(int argc, char** argv) {
         {paintPlayer, "02", false},            {paintBlocks, "00", false},     {paintItems, "00", false},
         {paintStatus, "04", true},             {paintBackgrounds, "03", true}, {paintTitle, "21", true},
         {paintMenus, "22,23,24", true},        {paintGameOver, "20", true},    {paintInterludes, "26", true},
-        {paintHelp, "21", true},
+        {paintHelp, "21", true},               {paintIcon, "21", false},
     };
     auto wanted = [&](const Job& j) {
         if (opt.only.empty()) return true;
@@ -148,6 +152,10 @@ int main(int argc, char** argv) {
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - beforeWriting).count());
     stopText();
     if (!written || !reviewed) return 1;
+    if (!opt.icons.empty() && !writeIconTheme(maps, opt.icons)) {
+        std::fprintf(stderr, "artgen: the icons could not be written to %s\n", opt.icons.c_str());
+        return 1;
+    }
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("artgen: %zu pictures in %.1f s\n", set.pictures().size(), seconds);

@@ -12,7 +12,7 @@ struct HelpRow {
     const char* does;
 };
 
-constexpr int kWidth = 600, kHeight = 452;
+constexpr int kWidth = 600, kHeight = 464;
 
 constexpr HelpRow kPlayRows[] = {
     {"\u2190 \u2192", "walk"},
@@ -34,9 +34,11 @@ constexpr HelpRow kAnywhereRows[] = {
     {"Esc", "quit (settings and ranking are saved)"},
     {"Print Screen", "save a screenshot"},
     {"F1", "hold for this help"},
+    {"Alt+Enter  F11", "full screen on or off"},
+    {"\u2212  +  M", "volume down, up, sound off or on"},
 };
 
-constexpr int kKeyColumn = 70, kActionColumn = 230, kRowHeight = 21, kHeadingHeight = 31;
+constexpr int kKeyColumn = 70, kActionColumn = 230, kRowHeight = 19, kHeadingHeight = 31;
 
 // A heading, then its rows of key and action, each row on one baseline;
 // returns the y below them.

@@ -76,22 +76,9 @@ Canvas piecesLayer(const PixelMaps& maps) {
 
 Canvas logo() {
     Canvas c(640, 480);
-    TextStyle s;
-    s.face = Face::SerifBoldItalic;
-    s.size = 104;
-    s.top = Rgba(255, 240, 255);
-    s.bottom = Rgba(190, 120, 255);
-    s.outline = Rgba(90, 30, 150);
-    s.outlineWidth = 5;
-    s.outline2 = Rgba(255, 214, 120);
-    s.outline2Width = 3;
-    s.shadow = 5;
-    const Canvas word = styledText("Lumotta", s);
-    const int x = 320 - word.width() / 2, y = 96 - word.height() / 2;
-    c.draw(word, x, y);
-    // a star over the word and a small hat on its first letter
-    c.star(x + word.width() - 18, y + 8, 18, 7, 5, 10, Rgba(255, 214, 120));
-    c.star(x + word.width() - 18, y + 8, 11, 4.4, 5, 10, Rgba(255, 250, 220));
+    // The word itself centred on (320, 96); its star stands out above it.
+    const Canvas word = titleWord();
+    c.draw(word, 320 - (word.width() - 8) / 2, 96 - (word.height() - 10) / 2 - 10);
     return c;
 }
 

@@ -16,6 +16,7 @@ void paintStatus(PictureSet& set, const PixelMaps& maps);       // 04 digits, ba
 void paintOverlays(PictureSet& set, const PixelMaps& maps);     // 16..19
 void paintTitle(PictureSet& set, const PixelMaps& maps);        // 21
 void paintHelp(PictureSet& set, const PixelMaps& maps);         // 21/help.png, the controls
+void paintIcon(PictureSet& set, const PixelMaps& maps);         // 21/icon.png, the window's icon
 void paintMenus(PictureSet& set, const PixelMaps& maps);        // 22, 23, 24
 void paintGameOver(PictureSet& set, const PixelMaps& maps);     // 20
 void paintInterludes(PictureSet& set, const PixelMaps& maps);   // 26

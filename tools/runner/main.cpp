@@ -6,6 +6,7 @@
 #include "game/shell/replay.h"
 #include "game/state/globals.h"
 #include "media/media.h"
+#include "tools/runner/command_line.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"
 #include "tools/stagec/stage_io.h"
@@ -35,20 +36,7 @@ int usage() {
     return 2;
 }
 
-bool readNumber(const char* text, long& out) {
-    char* end = nullptr;
-    out = std::strtol(text, &end, 10);
-    return end && !*end && end != text;
-}
-
-std::string defaultDataDir() {
-    if (const char* env = std::getenv("LUMOTTA_DATA_DIR")) return env;
-#ifdef LUMOTTA_BUILD_DATA_DIR
-    return LUMOTTA_BUILD_DATA_DIR;
-#else
-    return "data";
-#endif
-}
+using tool_options::readNumber;
 
 struct Screenshots {
     std::string folder;
@@ -100,7 +88,7 @@ struct Screenshots {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string replayPath, scriptPath, writeReplay, dataDir = defaultDataDir();
+    std::string replayPath, scriptPath, writeReplay, dataDir = tool_options::defaultDataDir();
     long stage = -1, ticks = -1, trace = 0;
     Screenshots shots;
     for (int i = 1; i < argc; ++i) {

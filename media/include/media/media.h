@@ -46,6 +46,29 @@ constexpr int kPadWithKeyboard = 0x1000;
 // Settings of our own, made before InitMedia (or at any time where noted).
 int SetFramePacing(int on);           // 1 (default): FlipScreen holds 60 frames/s; 0: run flat out
 int SetAllowSecondInstance(int allow);// 1: a second copy may start ("...続行します")
+int SetLogFolder(const char* folder); // where InitMedia makes Log.txt (the folder is made);
+                                      // nullptr or "": the current directory (default)
+
+// The log, for the game's own lines. LogText appends to Log.txt; LogFailure
+// also says it on standard error, and reaches this run's Log.txt even after
+// EndMedia (failures while shutting down). Both end the line themselves.
+int LogText(const char* text);
+int LogFailure(const char* text);
+
+// The window's comforts (at any time).
+constexpr int kScalingSmooth = 0;     // the largest fit, sharp only at whole multiples (default)
+constexpr int kScalingSharp = 1;      // the largest whole multiple, nearest pixels, black bars
+int SetScalingMode(int mode);
+// The window's place and size while windowed (the client area, in desktop
+// pixels). Before InitMedia: where the window opens, instead of centred at
+// 640x480 times the window scale; a place on no display is centred.
+int SetWindowPlacement(int x, int y, int width, int height);
+// The window's place and size as last seen windowed: -1 before the window
+// was ever made.
+int GetWindowPlacement(int* x, int* y, int* width, int* height);
+// A picture file (through the file layer) as the window's icon: -1 when it
+// cannot be read or the window is not made yet.
+int SetWindowIcon(const char* fileName);
 
 // ---------------------------------------------------------------------------
 // Image handles and drawing
@@ -83,6 +106,9 @@ int PrepareImage(const char* fileName);
 // ReadScreenPixels fills width*height 0xAARRGGBB values of the back buffer.
 int ReadScreenPixels(uint32_t* pixels, int width, int height);
 int SaveScreenshotPng(const char* path);
+// Where Print Screen's "screenshots/NNNN.png" go: under `folder` (made on the
+// first screenshot); nullptr or "": the current directory (default).
+int SetScreenshotFolder(const char* folder);
 
 // ---------------------------------------------------------------------------
 // Sound and music
@@ -93,6 +119,10 @@ int PlaySound(int soundHandle, int playType, int fromStart);  // types 0 wait, 1
 int StopSound(int soundHandle);
 int DeleteAllSounds(int logFlag);
 int SetSoundLoadMode(int mode);       // 0..3
+// Everything heard, at any time (also before InitMedia): 0..100 % (default
+// 100, as loud as the sounds are made), and muting, which keeps the volume.
+int SetMasterVolume(int percent);
+int SetSoundMute(int muted);
 // Decoding ahead (our own): the samples a later LoadSound of the file in
 // load mode 0 will want are decoded on the worker thread, as PrepareImage.
 int PrepareSound(const char* fileName);

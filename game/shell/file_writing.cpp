@@ -1,0 +1,53 @@
+#include "game/shell/file_writing.h"
+
+#include "media/media.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+int gFailedWrites = 0;
+
+std::string errnoText() { return errno != 0 ? std::strerror(errno) : "the write was cut short"; }
+
+}  // namespace
+
+bool replaceFile(const std::string& path, const void* bytes, size_t size, std::string& reason) {
+    const std::string temporary = path + ".new";
+    errno = 0;
+    FILE* f = std::fopen(temporary.c_str(), "wb");
+    if (!f) {
+        reason = errnoText();
+        return false;
+    }
+    bool ok = std::fwrite(bytes, 1, size, f) == size;
+    if (!ok) reason = errnoText();
+    if (ok && std::fflush(f) != 0) ok = false, reason = errnoText();
+    if (ok && fsync(fileno(f)) != 0) ok = false, reason = errnoText();
+    if (std::fclose(f) != 0 && ok) ok = false, reason = errnoText();
+    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false, reason = errnoText();
+    if (!ok) std::remove(temporary.c_str());
+    return ok;
+}
+
+bool makeFolder(const std::string& folder, std::string& reason) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (std::filesystem::is_directory(folder)) return true;
+    reason = error ? error.message() : std::string("something else is in its place");
+    return false;
+}
+
+void reportFailedWrite(const std::string& what, const std::string& path, const std::string& reason) {
+    ++gFailedWrites;
+    const std::string text = what + " could not be saved to " + path + ": " + reason;
+    LogFailure(text.c_str());
+}
+
+int failedWrites() { return gFailedWrites; }
+
+void resetFailedWrites() { gFailedWrites = 0; }

@@ -1,0 +1,24 @@
+// Writing the game's own files (saved files, lumotta.ini, replays) and
+// saying so when it fails: on standard error, in Log.txt, and in the exit
+// status, which counts every failure.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Replaces `path` whole: the bytes go to "<path>.new" beside it, which is
+// then renamed over the old file, so a crash or a full disk leaves the old
+// file whole. False with the reason when it could not be done.
+bool replaceFile(const std::string& path, const void* bytes, size_t size, std::string& reason);
+
+// Makes `folder` and the folders above it when missing. False with the reason
+// when it is not there afterwards.
+bool makeFolder(const std::string& folder, std::string& reason);
+
+// "Lumotta: <what> could not be saved to <path>: <reason>", on standard error
+// and in Log.txt, and counted.
+void reportFailedWrite(const std::string& what, const std::string& path, const std::string& reason);
+
+// Failed writes reported since the start (or since the last reset).
+int failedWrites();
+void resetFailedWrites();

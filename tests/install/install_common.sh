@@ -1,0 +1,68 @@
+# Shared by the install tests:  source install_common.sh PROGRAM RUNNER DATA SOURCE BUILD WORK
+# PROGRAM is build/lumotta, RUNNER lumotta-run, DATA the default data set,
+# SOURCE the source tree, BUILD the build folder, WORK a scratch folder made
+# afresh.
+set -uo pipefail
+program=$1 runner=$2 data=$3 source=$4 build=$5 work=$6
+
+rm -rf "$work"
+mkdir -p "$work/run"
+chmod 700 "$work/run"
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+# Stage 0's shipped solution as a replay file: $work/stage00.rep.
+make_replay() {
+  "$runner" --script "$source/content/replays/00.script" --write-replay "$work/stage00.rep" >/dev/null ||
+    fail "the replay of stage 0 could not be made"
+}
+
+# Runs a program as a player starts it headless: an environment holding only
+# PATH, HOME, the runtime folder, SDL's headless drivers and NAME=VALUE
+# settings given before the program. Standard output and error go to
+# $work/out.txt and $work/err.txt; the exit status is returned.
+#   run_headless [NAME=VALUE...] PROGRAM [ARGS...]
+run_headless() {
+  local settings=()
+  while [[ $# -gt 0 && $1 == *=* && $1 != -* ]]; do
+    settings+=("$1")
+    shift
+  done
+  env -i PATH="$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
+    SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "${settings[@]}" \
+    "$@" >"$work/out.txt" 2>"$work/err.txt"
+}
+
+# The four saved files with their exact sizes in FOLDER/01.
+expect_saved_files() {
+  local folder=$1 f
+  for f in K:16 S:80 B:80 H:4; do
+    local name=$folder/01/${f%%:*}.dat size=${f##*:}
+    [ -f "$name" ] || fail "$name was not written"
+    [ "$(stat -c %s "$name")" -eq "$size" ] || fail "$name has $(stat -c %s "$name") bytes, not $size"
+  done
+}
+
+# A settings file and a highest stage of our own, to see them read back.
+plant_saved_files() {
+  local folder=$1
+  mkdir -p "$folder/01"
+  printf '\x01\x00\x02\x00\x03\x00\x04\x00\x05\x00\x00\x00\x07\x00\x00\x00' > "$folder/01/K.dat"
+  printf '\x2a\x00\x00\x00' > "$folder/01/H.dat"
+  cp "$folder/01/K.dat" "$work/K.expected"
+  cp "$folder/01/H.dat" "$work/H.expected"
+}
+
+expect_read_back() {
+  local folder=$1
+  cmp -s "$folder/01/K.dat" "$work/K.expected" || fail "the settings in $folder were not read back"
+  cmp -s "$folder/01/H.dat" "$work/H.expected" || fail "the highest stage in $folder was not read back"
+}
+
+expect_cleared() {
+  grep -q "replay of stage 0: cleared" "$work/out.txt" ||
+    fail "stage 0 was not played through: $(cat "$work/out.txt" "$work/err.txt")"
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The tests built with AddressSanitizer and UndefinedBehaviorSanitizer, in a
+# build folder of their own (build-sanitize/, beside build/).
+#
+#   tests/sanitize/run.sh                  the media layer's test programs
+#   tests/sanitize/run.sh -R Stream        ctest's selection, as given (-R, -E, -L ...)
+#   SANITIZE_TARGETS=all tests/sanitize/run.sh -L .     every program and every test
+#
+# SANITIZE_TARGETS names what is built (default: the media test programs);
+# the arguments choose the tests (default: those programs', by their labels).
+# A finding fails its test: ASan and UBSan stop the program at the first one,
+# LeakSanitizer reports at exit. Leaks inside system libraries are suppressed
+# in lsan.supp, each one named and explained there; none of ours is.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+BUILD_DIR=${LUMOTTA_SANITIZE_BUILD_DIR:-build-sanitize}
+SANITIZERS=${LUMOTTA_SANITIZE:-address,undefined}
+JOBS=${JOBS:-2}
+MEDIA_PROGRAMS=(files_tests images_tests media_core_tests media_input_tests movies_tests sound_tests)
+read -r -a TARGETS <<< "${SANITIZE_TARGETS:-${MEDIA_PROGRAMS[*]}}"
+if [ $# -eq 0 ]; then
+  set -- -L "^($(IFS='|'; echo "${MEDIA_PROGRAMS[*]}"))\$"
+fi
+
+SUPPRESSIONS=$PWD/tests/sanitize/lsan.supp
+export ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1
+export LSAN_OPTIONS=suppressions=$SUPPRESSIONS:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+start=$(date +%s)
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMOTTA_SANITIZE="$SANITIZERS" >/dev/null
+cmake --build "$BUILD_DIR" -j"$JOBS" --target "${TARGETS[@]}"
+built=$(date +%s)
+status=0
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$JOBS" "$@" || status=$?
+finished=$(date +%s)
+echo "sanitized ($SANITIZERS): build $((built - start)) s, tests $((finished - built)) s"
+exit $status

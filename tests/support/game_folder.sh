@@ -1,0 +1,34 @@
+# Shell helpers the end-to-end tests share (source this file).
+
+# A game folder of its own in FOLDER: the default data set's pictures,
+# sounds and movies linked in from DATA, its stage files copied, no saved
+# files.
+make_game_folder() {
+  local data=$1 folder=$2 entry f
+  mkdir -p "$folder/01"
+  for entry in "$data"/*; do
+    [ "$(basename "$entry")" = 01 ] || ln -s "$entry" "$folder/$(basename "$entry")"
+  done
+  for f in "$data"/01/*.dat; do
+    case $(basename "$f") in [KSBH].dat) ;; *) cp "$f" "$folder/01/" ;; esac
+  done
+}
+
+# WORK made afresh, with a private runtime folder (for the game's one-copy
+# lock) and a folder for pictures.
+fresh_work_folder() {
+  rm -rf "$1"
+  mkdir -p "$1/run" "$1/shots"
+  chmod 700 "$1/run"
+}
+
+# Ends the test as skipped (77) when the X server tools are missing.
+require_x_tools() {
+  local tool
+  for tool in xvfb-run xdotool Xvfb; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIP: $tool is not installed (./lumotta.sh installs it)"
+      exit 77
+    fi
+  done
+}

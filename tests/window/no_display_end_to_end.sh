@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The program started as a player would where there is no display at all: no
+# X server, no Wayland, no SDL variables. It must not run unseen: it says why
+# on standard error and in Log.txt, ends with status 255 and leaves the saved
+# files exactly as they were.
+#   no_display_end_to_end.sh PROGRAM DATA WORK
+set -uo pipefail
+program=$1 data=$2 work=$3
+fail() { echo "FAIL: $*"; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work/game/01" "$work/run"
+chmod 700 "$work/run"
+for entry in "$data"/*; do
+  name=$(basename "$entry")
+  [ "$name" = 01 ] || ln -s "$entry" "$work/game/$name"
+done
+cp "$data"/01/*.dat "$work/game/01/"
+# Saved files of an earlier game, dated in the past.
+head -c 16 /dev/urandom > "$work/game/01/K.dat"
+head -c 80 /dev/urandom > "$work/game/01/S.dat"
+head -c 80 /dev/urandom > "$work/game/01/B.dat"
+printf '\x05\x00\x00\x00' > "$work/game/01/H.dat"
+touch -d '2001-01-01 12:00' "$work/game/01/"[KSBH].dat
+(cd "$work/game/01" && sha256sum [KSBH].dat && stat -c '%n %Y' [KSBH].dat) > "$work/before"
+
+cd "$work/game" || exit 1
+env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run" timeout 20 "$program" \
+  >"$work/stdout" 2>"$work/stderr"
+status=$?
+[ "$status" -ne 124 ] || fail "the program was still running after 20 s (running unseen?)"
+[ "$status" -eq 255 ] || fail "exit status $status, not 255"
+grep -q "No display could be opened" "$work/stderr" || fail "standard error does not say why: $(cat "$work/stderr")"
+grep -q "No display could be opened" Log.txt || fail "Log.txt does not say why"
+(cd 01 && sha256sum [KSBH].dat && stat -c '%n %Y' [KSBH].dat) > "$work/after"
+cmp -s "$work/before" "$work/after" || fail "the saved files were touched: $(diff "$work/before" "$work/after")"
+echo "status 255; said: $(head -n1 "$work/stderr")"
+echo PASS
