@@ -86,3 +86,7 @@ void drawAnchored(int handle, double x, double y, int w, int h, int flip, int an
 // The overlay animations keep one picture at a time in their slot: the old
 // one is deleted and the numbered frame of `folder` loaded in its place.
 void loadOverlayFrame(int slot, int folder, int frame);
+
+// The stage intro's overlay: frames 1.. of folder 19, one a tick.
+constexpr int kIntroOverlayFolder = 19;
+constexpr int kIntroOverlayFrames = 68;

@@ -111,8 +111,8 @@ void drawStatus() {
 void drawStageIntro() {
     const int i = game.startCounter;
     const Player& player = game.players[0];
-    if (i >= 1 && i <= 68) {
-        loadOverlayFrame(pic::kIntroOverlay, 19, i);
+    if (i >= 1 && i <= kIntroOverlayFrames) {
+        loadOverlayFrame(pic::kIntroOverlay, kIntroOverlayFolder, i);
         additive(255);
         drawQuad(player.x, static_cast<int>(player.y - 32), 640, 640, 0, 0, 0,
                  picture(pic::kIntroOverlay), 1, 0);

@@ -1,6 +1,7 @@
 // The play scene's pictures and sounds: which file goes into which slot.
 #include "game/shell/play_catalogue.h"
 
+#include "game/play/play_pictures.h"
 #include "game/state/globals.h"
 #include "media/media.h"
 
@@ -86,11 +87,25 @@ void visitSound(PlayAssetVisitor& v, int32_t* slot, int folder, int number, cons
     v.sound(slot, name, streamed);
 }
 
+// Has the media layer's worker decode what the requests would load.
+class ScenePreparer final : public PlayAssetVisitor {
+public:
+    void picture(int32_t*, const char* name) override { PrepareImage(name); }
+    void sheet(int32_t*, const char* name, int, int, int) override { PrepareImage(name); }
+    void sound(int32_t*, const char* name, bool streamed) override {
+        if (!streamed) PrepareSound(name);  // music is decoded as it plays
+    }
+};
+
+void visitStageBackground(int stage, PlayAssetVisitor& v) {
+    int band = stageBand(stage);
+    if (band >= 0) visitPicture(v, &game.sceneImages[0], 3, kBackgroundOfBand[band], "bmp");
+}
+
 }  // namespace
 
 void visitPlaySceneImages(int stage, PlayAssetVisitor& v) {
-    int band = stageBand(stage);
-    if (band >= 0) visitPicture(v, &game.sceneImages[0], 3, kBackgroundOfBand[band], "bmp");
+    visitStageBackground(stage, v);
 
     for (int n = 0; n < 400; ++n) visitPicture(v, &game.tileImages[n], 2, n, "bmp");
 
@@ -136,3 +151,21 @@ void SceneLoader::sound(int32_t* slot, const char* name, bool streamed) {
 }
 
 void SceneLoader::start(int32_t* slot, int playType) { PlaySound(*slot, playType, 1); }
+
+void preparePlayScene(int stage) {
+    ScenePreparer preparer;
+    visitPlaySceneSounds(stage, preparer);
+    visitPlaySceneImages(stage, preparer);
+    // The intro's overlay loads a picture a tick from the stage's first
+    // tick on (frame 1 is in the set).
+    for (int frame = 2; frame <= kIntroOverlayFrames; ++frame)
+        visitPicture(preparer, nullptr, kIntroOverlayFolder, frame, "png");
+    visitStageBackground(stage + 1, preparer);
+}
+
+void prepareNextStageBackground(int stage) {
+    // Stages of one band share their background: it is loaded already.
+    if (stageBand(stage + 1) == stageBand(stage)) return;
+    ScenePreparer preparer;
+    visitStageBackground(stage + 1, preparer);
+}

@@ -35,6 +35,12 @@ void visitPlaySceneImages(int stage, PlayAssetVisitor& visitor);
 // Every sound of the play scene for `stage`, in loading order.
 void visitPlaySceneSounds(int stage, PlayAssetVisitor& visitor);
 
+// Has the media layer decode ahead, on its worker thread, the pictures and
+// sounds entering the play scene at `stage` loads, the intro's overlay
+// frames and the next stage's background; or only the next stage's
+// background, when it is another.
+void preparePlayScene(int stage);
+void prepareNextStageBackground(int stage);
 // Every picture and every sound of a front-end scene, in loading order; the
 // movie scenes load nothing.
 void visitFrontEndSceneImages(int scene, PlayAssetVisitor& visitor);

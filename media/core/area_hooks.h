@@ -36,6 +36,20 @@ uint32_t MouseButtonsHeld();     // bit n-1 set while mouse button n is held
 namespace files {
 void Reset();                    // archive extension, table and cache cleared
 void Stop();
+// While one lives (under the API lock), the file operations look names up as
+// of its start: the current directory and the directory changes are read
+// once for a run of opens, such as a picture and its alpha companion.
+class LookupBatch {
+public:
+    LookupBatch();
+    ~LookupBatch();
+    LookupBatch(const LookupBatch&) = delete;
+    LookupBatch& operator=(const LookupBatch&) = delete;
+
+private:
+    struct Scope;
+    std::unique_ptr<Scope> scope_;
+};
 }  // namespace files
 
 namespace images {

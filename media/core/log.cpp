@@ -22,6 +22,7 @@ int gNesting = 0;
 bool gAtLineStart = true;
 thread_local int tMuted = 0;      // Mutes alive on this thread
 thread_local int tDropped = 0;    // writes dropped on this thread
+thread_local int tWritten = 0;    // writes made on this thread
 
 std::string format(const char* fmt, va_list args) {
     va_list copy;
@@ -125,11 +126,15 @@ Mute::Mute() : droppedBefore_(tDropped) { ++tMuted; }
 Mute::~Mute() { --tMuted; }
 int Mute::Dropped() const { return tDropped - droppedBefore_; }
 
+Watch::Watch() : writtenBefore_(tWritten + tDropped) {}
+int Watch::Written() const { return tWritten + tDropped - writtenBefore_; }
+
 void Write(const char* fmt, ...) {
     if (tMuted > 0) {
         ++tDropped;
         return;
     }
+    ++tWritten;
     va_list args;
     va_start(args, fmt);
     const std::string text = format(fmt, args);
@@ -139,6 +144,7 @@ void Write(const char* fmt, ...) {
 }
 
 void Fail(const char* fmt, ...) {
+    ++tWritten;
     va_list args;
     va_start(args, fmt);
     const std::string text = format(fmt, args);

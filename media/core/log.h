@@ -41,6 +41,17 @@ private:
     int droppedBefore_;
 };
 
+// Counts the text written on its thread while it lives (dropped by a Mute
+// or not): work whose result is kept for later must have written nothing.
+class Watch {
+public:
+    Watch();
+    int Written() const;
+
+private:
+    int writtenBefore_;
+};
+
 // The nesting level rises while a multi-step stage runs.
 void NestIn();
 void NestOut();

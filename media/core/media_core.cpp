@@ -1,11 +1,14 @@
 // Starting and stopping the media layer, and the message pump.
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
+#include "media/core/decoded_cache.h"
 #include "media/core/instance_lock.h"
+#include "media/core/load_report.h"
 #include "media/core/log.h"
 #include "media/core/message_pump.h"
 #include "media/core/system_info.h"
 #include "media/core/upkeep_thread.h"
+#include "media/core/work_ahead.h"
 #include "media/media.h"
 #include "media/screen/window_settings.h"
 
@@ -13,6 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <ctime>
 #include <thread>
 
@@ -82,6 +86,7 @@ void upkeep() {
 
 // Undoes whatever InitMedia started, in reverse order.
 void shutDown() {
+    media::core::StopWorkAhead();
     media::movies::Stop();
     if (gSoundOn) media::sound::Stop();
     gSoundOn = false;
@@ -170,6 +175,14 @@ int InitMedia() {
     gMinimised = false;
     gWindowThread = std::this_thread::get_id();
     media::files::Reset();
+    media::cache::Start();
+    // Pictures of a megabyte and more (backgrounds, overlay frames) get
+    // pages of their own, given back to the system when they go. Left to
+    // itself the allocator raises this threshold after the first such block
+    // is freed and serves the next ones from its heaps, where what the
+    // cache lets go of (freed on another thread than it was decoded on)
+    // stays with the process and the peak creeps up.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 
     logInstanceCheck(instance);
 
@@ -224,14 +237,18 @@ int InitMedia() {
     ClearScreen();
     FlipScreen();
     ClearScreen();
+    media::log::Write("Decoded pictures and sounds are kept up to %zu MB (LUMOTTA_CACHE_MB)\n",
+                      media::cache::BudgetBytes() >> 20);
     media::log::Write("The media layer is running\n");
     return 0;
 }
 
 int EndMedia() {
     media::core::StopUpkeepThread();
+    media::core::StopWorkAhead();
     media::ApiLockGuard lock;
     if (!gRunning && !media::log::IsOpen()) return 0;
+    media::report::SceneChangeEnds();
     media::log::Write("Stopping the media layer\n");
     shutDown();
     media::log::Write("Done\n");

@@ -4,6 +4,7 @@
 #include "media/files/sjis_names.h"
 
 #include <cstring>
+#include <unordered_set>
 
 namespace media::files {
 namespace {
@@ -16,6 +17,15 @@ struct LastArchive {
     size_t depth = 0;                // its number of components
     std::shared_ptr<OpenArchive> archive;
 } gCache;
+
+// Folders (absolute, upper-cased) with no archive file on the way to them.
+struct NoArchiveMemo {
+    uint64_t generation = ~uint64_t{0};
+    std::string extension;
+    std::unordered_set<std::string> folders;
+};
+NoArchiveMemo gNoArchive;
+constexpr size_t kMostNoArchiveFolders = 1024;
 
 int gProbes = 0;
 
@@ -87,6 +97,7 @@ void ResetArchives() {
     for (auto& a : gTable) a.reset();
     gExtension.clear();
     gCache = {};
+    gNoArchive = {};
 }
 
 void SetArchiveExtension(const char* text) {
@@ -94,18 +105,24 @@ void SetArchiveExtension(const char* text) {
     gExtension = length < 64 ? std::string(text ? text : "", length) : std::string();
     // The cached archive was found under the old extension.
     gCache = {};
+    gNoArchive = {};
 }
 
 std::string ArchiveExtension() { return Extension(); }
 
 int ArchiveProbeCount() { return gProbes; }
 
-ArchiveLookup FindArchive(const AbsoluteName& name, std::shared_ptr<OpenArchive>& archive,
+ArchiveLookup FindArchive(const AbsoluteName& name, const LookupScope& lookup, std::shared_ptr<OpenArchive>& archive,
                           std::vector<std::string>& inside) {
     archive.reset();
     inside.clear();
     const size_t count = name.upper.size();
     if (count == 0) return ArchiveLookup::NoArchive;
+    const std::string extension = Extension();
+    const std::string upperFolder = JoinUpper(name, count - 1);
+    if (gNoArchive.generation == lookup.generation() && gNoArchive.extension == extension &&
+        gNoArchive.folders.count(upperFolder))
+        return ArchiveLookup::NoArchive;
 
     if (gCache.archive && gCache.depth < count && JoinUpper(name, gCache.depth) == gCache.upperDirectory) {
         if (StillOnDisk(*gCache.archive)) {
@@ -119,14 +136,15 @@ ArchiveLookup FindArchive(const AbsoluteName& name, std::shared_ptr<OpenArchive>
         gCache = {};
     }
 
-    const std::string extension = Extension();
     const std::string upperExtension = archive::UpperName(extension);
     std::string real = "/";
+    bool probed = false;
     // The directories from the root down; the file name itself is never tried.
     for (size_t k = 0; k + 1 < count; ++k) {
         std::string archivePath, directoryPath;
         FindTwoInDirectory(real, name.parts[k] + "." + extension, name.parts[k], archivePath, directoryPath);
         if (!archivePath.empty()) {
+            probed = true;
             const std::string upperDirectory = JoinUpper(name, k + 1);
             switch (OpenArchiveAt(archivePath, upperDirectory + "." + upperExtension, archive)) {
             case OpenResult::TableFull:
@@ -143,6 +161,15 @@ ArchiveLookup FindArchive(const AbsoluteName& name, std::shared_ptr<OpenArchive>
         // No directory of that name: nothing deeper can exist either.
         if (directoryPath.empty() || !IsDirectory(directoryPath)) break;
         real = directoryPath;
+    }
+    // No archive file on the way, as watched listings tell: none until a
+    // change is reported. (An archive file that did not open may be
+    // mended in place, which its folder's listing does not show.)
+    if (!probed && lookup.learntFromWatchedListings()) {
+        if (gNoArchive.generation != lookup.generation() || gNoArchive.extension != extension ||
+            gNoArchive.folders.size() >= kMostNoArchiveFolders)
+            gNoArchive = NoArchiveMemo{lookup.generation(), extension, {}};
+        gNoArchive.folders.insert(upperFolder);
     }
     return ArchiveLookup::NoArchive;
 }

@@ -36,7 +36,7 @@ std::string ArchiveExtension();
 // holds the name, else the first "<directory>.<extension>" from the root
 // down that opens as an archive. On Found, archive is set (its use count
 // already raised) and inside holds the components below its directory.
-ArchiveLookup FindArchive(const AbsoluteName& name, std::shared_ptr<OpenArchive>& archive,
+ArchiveLookup FindArchive(const AbsoluteName& name, const LookupScope& lookup, std::shared_ptr<OpenArchive>& archive,
                           std::vector<std::string>& inside);
 
 // A file in the archive closed (or its open failed after FindArchive).

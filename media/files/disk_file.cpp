@@ -15,7 +15,8 @@ std::unique_ptr<DiskFile> DiskFile::Open(const std::string& path) {
         ::close(fd);
         return nullptr;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK kept the open from waiting on a pipe; a regular file's
+    // reads never wait for it, so it may stay set.
     std::unique_ptr<DiskFile> file(new (std::nothrow) DiskFile);
     if (!file) {
         ::close(fd);

@@ -109,7 +109,10 @@ std::unique_ptr<OpenFile> OpenInArchive(std::shared_ptr<OpenArchive> archive, co
 }
 
 std::unique_ptr<OpenFile> OpenPlain(const char* fileName, bool async) {
-    auto disk = media::files::DiskFile::Open(media::files::ResolvePath(fileName));
+    bool absent = false;
+    const std::string path = media::files::ResolvePath(fileName, &absent);
+    if (absent) return nullptr;
+    auto disk = media::files::DiskFile::Open(path);
     if (!disk) return nullptr;
     std::unique_ptr<OpenFile> file(new (std::nothrow) OpenFile);
     if (!file) {
@@ -148,7 +151,8 @@ size_t ReadBytes(OpenFile& f, uint8_t* dst, size_t n) {
             continue;
         }
         const size_t want = n - done;
-        if (want >= kReadAhead) {
+        // Large reads, and reads to the end of the file, go straight to dst.
+        if (want >= kReadAhead || at + want >= f.size) {
             const size_t got = f.fetch(at, dst + done, want);
             done += got;
             f.position += got;
@@ -174,6 +178,11 @@ size_t ReadBytes(OpenFile& f, uint8_t* dst, size_t n) {
 }  // namespace
 
 namespace media::files {
+
+struct LookupBatch::Scope : LookupScope {};
+
+LookupBatch::LookupBatch() : scope_(new Scope) {}
+LookupBatch::~LookupBatch() = default;
 
 void Reset() {
     ResetArchives();
@@ -203,11 +212,12 @@ int FileOpen(const char* fileName, int async) {
     }
     if (!fileName || !*fileName) return 0;
 
-    const media::files::AbsoluteName name = media::files::MakeAbsolute(media::files::CurrentDirectory(), fileName);
+    const media::files::LookupScope lookup;
+    const media::files::AbsoluteName name = media::files::MakeAbsolute(lookup.directory(), fileName);
     std::shared_ptr<OpenArchive> archive;
     std::vector<std::string> inside;
     std::unique_ptr<OpenFile> file;
-    switch (media::files::FindArchive(name, archive, inside)) {
+    switch (media::files::FindArchive(name, lookup, archive, inside)) {
     case media::files::ArchiveLookup::TableFull:
         return 0;
     case media::files::ArchiveLookup::Found:
@@ -274,13 +284,17 @@ int FileReady(int handle) {
 int FileSetCurrentDirectory(const char* path) {
     media::ApiLockGuard lock;
     if (!path || !*path) return -1;
-    return ::chdir(media::files::ResolvePath(path).c_str()) == 0 ? 0 : -1;
+    const media::files::LookupScope lookup;
+    if (::chdir(media::files::ResolvePath(path).c_str()) != 0) return -1;
+    media::files::LookupScope::DirectoryChanged();
+    return 0;
 }
 
 int FileGetCurrentDirectory(char* buffer, size_t size) {
     media::ApiLockGuard lock;
     if (!buffer || size == 0) return -1;
-    const std::string cwd = media::files::CurrentDirectory();
+    const media::files::LookupScope lookup;   // within a batch, as it began
+    const std::string& cwd = lookup.directory();
     if (cwd.size() + 1 > size) return -1;
     std::memcpy(buffer, cwd.c_str(), cwd.size() + 1);
     return 0;

@@ -5,6 +5,7 @@
 // ASCII-case-insensitive match in its directory.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,29 @@ struct AbsoluteName {
 };
 
 std::string CurrentDirectory();
+
+// While one lives, names are looked up as of its start: the directory
+// changes reported so far are taken once, and the current directory is read
+// once. Every entry point of the file layer that looks names up opens one;
+// they nest, so that a run of opens (a picture and its alpha companion) can
+// share one (media::files::LookupBatch). Only under the API lock.
+class LookupScope {
+public:
+    LookupScope();
+    ~LookupScope();
+    // The current directory was changed within the scope.
+    static void DirectoryChanged();
+    LookupScope(const LookupScope&) = delete;
+    LookupScope& operator=(const LookupScope&) = delete;
+    const std::string& directory() const;   // the current directory
+    // True when everything looked up so far came from watched listings:
+    // what it found holds until generation() changes.
+    bool learntFromWatchedListings() const;
+    uint64_t generation() const;
+
+private:
+    bool outerWatched_;
+};
 
 // cwd is a POSIX path; name is the game's (Shift-JIS, "\" or "/").
 AbsoluteName MakeAbsolute(std::string_view cwd, std::string_view name);
@@ -38,8 +62,9 @@ void FindTwoInDirectory(const std::string& dir, const std::string& first, const 
 // The real path of a game name relative to the current directory (or the
 // root when it starts with a separator), each component found as above.
 // When a component cannot be found the path is returned with the name as
-// written from there on, so that opening it fails as usual.
-std::string ResolvePath(std::string_view name);
+// written from there on, so that opening it fails as usual; absent is then
+// set when a directory known to be unchanged says so (no need to try).
+std::string ResolvePath(std::string_view name, bool* absent = nullptr);
 
 bool IsDirectory(const std::string& path);
 

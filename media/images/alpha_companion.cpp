@@ -16,18 +16,20 @@ std::string CompanionAlphaName(const std::string& fileName) {
     return fileName.substr(0, dot) + "_a" + fileName.substr(dot);
 }
 
-bool ApplyCompanionAlpha(const std::string& fileName, Picture& picture) {
-    const std::string name = CompanionAlphaName(fileName);
-    const int handle = FileOpen(name.c_str(), 0);
-    if (!handle) return true;
-    Picture alpha;
-    DecodeResult result;
-    {
-        FileSource source(handle);
-        result = DecodePicture(source, alpha);
-    }
+Companion ReadCompanion(const std::string& fileName, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    const int handle = FileOpen(CompanionAlphaName(fileName).c_str(), 0);
+    if (!handle) return Companion::None;
+    const bool whole = ReadWhole(handle, bytes);
     FileClose(handle);
-    if (result != DecodeResult::Decoded) {
+    if (!whole) bytes.clear();
+    return whole ? Companion::Read : Companion::TooLarge;
+}
+
+bool ApplyCompanion(const std::string& fileName, ByteSource& source, Picture& picture) {
+    const std::string name = CompanionAlphaName(fileName);
+    Picture alpha;
+    if (DecodePicture(source, alpha) != DecodeResult::Decoded) {
         log::Write("The alpha file %s could not be read; it is ignored\n", name.c_str());
         return true;
     }
@@ -44,6 +46,18 @@ bool ApplyCompanionAlpha(const std::string& fileName, Picture& picture) {
     }
     picture.hasAlpha = true;
     return true;
+}
+
+bool ApplyCompanionAlpha(const std::string& fileName, Picture& picture) {
+    const int handle = FileOpen(CompanionAlphaName(fileName).c_str(), 0);
+    if (!handle) return true;
+    bool ok;
+    {
+        FileSource source(handle);
+        ok = ApplyCompanion(fileName, source, picture);
+    }
+    FileClose(handle);
+    return ok;
 }
 
 }  // namespace media::images

@@ -44,7 +44,7 @@ bool SelectTarget(int target) {
     int width, height;
     if (!TargetSize(target, width, height)) return false;
     if (ImageRecord* record = FindImage(target)) {
-        if (!MakeRenderTarget(*record->store)) return false;
+        if (!OwnStore(*record) || !MakeRenderTarget(*record->store)) return false;
         SetRenderSurface(record->store.get(), record->area);
     } else {
         SetRenderSurface(nullptr, SDL_Rect{0, 0, kScreenWidth, kScreenHeight});

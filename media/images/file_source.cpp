@@ -1,5 +1,6 @@
 // FileSource: the decoders' view of a file opened through the file layer.
 #include "media/images/byte_source.h"
+#include "media/images/images_area.h"
 #include "media/media.h"
 
 #include <algorithm>
@@ -9,6 +10,26 @@ namespace media::images {
 
 namespace {
 constexpr size_t kBufferSize = 64 * 1024;
+}
+
+bool ReadWhole(int file, std::vector<uint8_t>& bytes) {
+    if (FileSeek(file, 0, 2) != 0) return false;
+    const int64_t size = FileTell(file);
+    if (size < 0 || size > kMostReadWhole || FileSeek(file, 0, 0) != 0) return false;
+    bytes.resize(static_cast<size_t>(size));
+    // In pieces: each read holds the API lock, which a worker reading ahead
+    // must not keep from the game's thread for long.
+    constexpr size_t kPiece = 256 * 1024;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t want = std::min(kPiece, bytes.size() - at);
+        if (FileRead(bytes.data() + at, 1, want, file) != want) {
+            bytes.clear();
+            FileSeek(file, 0, 0);
+            return false;
+        }
+        at += want;
+    }
+    return true;
 }
 
 FileSource::FileSource(int fileHandle) : handle_(fileHandle), buffer_(kBufferSize) {

@@ -1,6 +1,7 @@
 #include "media/images/image_table.h"
 
 #include "media/core/log.h"
+#include "media/images/render_queue.h"
 #include "media/media.h"
 
 #include <cstdlib>
@@ -12,6 +13,7 @@ std::vector<ImageRecord> gSlots;   // grows up to kMaxImages, never shrinks
 int gLive = 0;
 int gHighWater = 0;                // one past the highest slot in use
 int gNextSerial = 0;
+int gLoads = 0;
 
 [[noreturn]] void TableFull() {
     log::Write("グラフィックの数が許容量を越えました終了します\n");
@@ -31,8 +33,10 @@ void PixelStore::DropTextures() {
 
 std::vector<ImageRecord>& ImageSlots() { return gSlots; }
 
+int NewLoad() { return ++gLoads; }
+
 int CreateImage(std::shared_ptr<PixelStore> store, const SDL_Rect& area, const std::string& fileName,
-                const std::string& directory) {
+                const std::string& directory, int load) {
     if (gLive >= kMaxImages) TableFull();
     int slot = gHighWater;
     if (slot >= kMaxImages) {
@@ -48,6 +52,7 @@ int CreateImage(std::shared_ptr<PixelStore> store, const SDL_Rect& area, const s
     record.area = area;
     record.fileName = fileName;
     record.directory = directory;
+    record.load = load;
     ++gLive;
     if (slot >= gHighWater) gHighWater = slot + 1;
     return MakeHandle(slot, record.serial);
@@ -78,6 +83,23 @@ bool DeleteImageRecord(int handle, bool log) {
 void DeleteAllImageRecords(bool log) {
     for (int slot = 0; slot < static_cast<int>(gSlots.size()); ++slot)
         if (gSlots[slot].used) DeleteImageRecord(MakeHandle(slot, gSlots[slot].serial), log);
+}
+
+bool OwnStore(ImageRecord& record) {
+    if (!record.store || !record.store->shared) return true;
+    const PixelStore& old = *record.store;
+    auto copy = std::make_shared<PixelStore>();
+    copy->width = old.width;
+    copy->height = old.height;
+    copy->hasAlpha = old.hasAlpha;
+    copy->pixels = old.pixels;
+    if (!MakeTextures(*copy)) return false;
+    const std::shared_ptr<PixelStore> shared = record.store;
+    const int load = record.load;
+    ForEachImage([&](ImageRecord& r) {
+        if (r.store == shared && r.load == load) r.store = copy;
+    });
+    return true;
 }
 
 int LiveImageCount() { return gLive; }

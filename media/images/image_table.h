@@ -24,6 +24,9 @@ struct PixelStore {
     SDL_Texture* texture = nullptr;     // the pixels as kept
     SDL_Texture* opaqueTexture = nullptr;  // every alpha 255: for draws ignoring transparency
     bool renderTarget = false;          // `texture` may be drawn into
+    // Kept in the decoded cache and maybe shown by other loads of the same
+    // file: copied before anything draws into it or replaces its pixels.
+    bool shared = false;
 
     PixelStore() = default;
     PixelStore(const PixelStore&) = delete;
@@ -39,6 +42,7 @@ struct ImageRecord {
     SDL_Rect area{};                    // the part of the store this image shows
     std::string fileName;
     std::string directory;              // current directory at load time
+    int load = 0;                       // the load that made it: a picture and its cells share one
 };
 
 // Handle layout: slot in bits 0-15, serial in 16-26, kind in 27-30.
@@ -47,10 +51,16 @@ constexpr int MakeHandle(int slot, int serial) { return slot | (serial << 16) | 
 // A new record for `store` showing `area`. Ends the program when the table is
 // full.
 int CreateImage(std::shared_ptr<PixelStore> store, const SDL_Rect& area, const std::string& fileName,
-                const std::string& directory);
+                const std::string& directory, int load);
+int NewLoad();                          // a number for the next load's records
 ImageRecord* FindImage(int handle);     // nullptr for anything but a live image handle
 bool DeleteImageRecord(int handle, bool log);
 void DeleteAllImageRecords(bool log);
+// Before the record's pixels are drawn into or replaced: a store shared with
+// the decoded cache is copied, and the records of the same load (the
+// picture and the cells cut from it) take the copy. False when the copy's
+// textures cannot be made.
+bool OwnStore(ImageRecord& record);
 int LiveImageCount();
 int ImageHighWaterMark();
 

@@ -1,7 +1,10 @@
 // Starting and stopping graphics, screen-mode changes, device resets, and
 // the hooks the screen area calls around clearing and presenting.
 #include "media/core/area_hooks.h"
+#include "media/core/load_report.h"
 #include "media/core/log.h"
+#include "media/core/work_ahead.h"
+#include "media/images/cached_pictures.h"
 #include "media/images/decode_ahead.h"
 #include "media/images/draw_state.h"
 #include "media/images/image_table.h"
@@ -56,9 +59,11 @@ bool Start() {
 
 void Stop() {
     if (!gRunning) return;
-    StopDecodingAhead();
+    core::StopWorkAhead();
+    ForgetRuns();
     FlushRender();
     DeleteAllImageRecords(false);
+    cache::Forget(cache::Kind::Picture);   // their textures go before the renderer
     StopText();
     RenderStop();
     SDL_DelEventWatch(WatchEvents, nullptr);
@@ -87,6 +92,7 @@ void OnRenderTargetsReset() {
         if (done.insert(record.store.get()).second && !RestoreTextures(*record.store))
             log::Write("The picture %s could not be restored\n", record.fileName.c_str());
     });
+    DropIdleTextures(done);
     RestoreTextTextures();
 }
 
@@ -96,6 +102,9 @@ bool SelectDrawTarget(int target) {
 }
 
 bool BeforeClear() {
+    report::SceneChangeEnds();   // a new frame: the scene change is over
+    // What the worker decoded ahead meanwhile may have gone over the budget.
+    cache::Trim();
     if (!gRunning) return false;
     if (gResetPending) OnRenderTargetsReset();
     ImageRecord* record = FindImage(State().target);

@@ -1,8 +1,10 @@
 // Loading pictures into image handles, cutting them into cells, deleting.
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
+#include "media/core/load_report.h"
 #include "media/core/log.h"
 #include "media/images/byte_source.h"
+#include "media/images/cached_pictures.h"
 #include "media/images/decode_ahead.h"
 #include "media/images/decoders.h"
 #include "media/images/draw_state.h"
@@ -23,39 +25,67 @@ std::string CurrentDirectory() {
     return FileGetCurrentDirectory(buffer, sizeof buffer) == 0 ? std::string(buffer) : std::string();
 }
 
-// Files up to this size are read whole, and may have been decoded ahead;
-// larger ones (a movie showing its first frame) are decoded as they are read.
-constexpr int64_t kMostReadWhole = 16 * 1024 * 1024;
-
-bool ReadWhole(int file, std::vector<uint8_t>& bytes) {
-    if (FileSeek(file, 0, 2) != 0) return false;
-    const int64_t size = FileTell(file);
-    if (size < 0 || size > kMostReadWhole || FileSeek(file, 0, 0) != 0) return false;
-    bytes.resize(static_cast<size_t>(size));
-    if (FileRead(bytes.data(), 1, bytes.size(), file) == bytes.size()) return true;
-    FileSeek(file, 0, 0);
-    return false;
-}
-
 void LogLoadFailure(const char* fileName) {
     log::Write("右記のグラフィックファイルのロードに失敗しました：%s\n", fileName);
 }
 
-// Pixels equal to the transparent colour become fully transparent.
-std::shared_ptr<PixelStore> MakeStore(Picture&& picture) {
-    auto store = std::make_shared<PixelStore>();
-    store->width = picture.width;
-    store->height = picture.height;
-    store->hasAlpha = picture.hasAlpha;
-    store->pixels = std::move(picture.pixels);
-    const uint32_t key = State().transparentColour;
-    for (uint32_t& p : store->pixels) {
-        if ((p & 0x00FFFFFFu) == key) {
-            p &= 0x00FFFFFFu;
-            store->hasAlpha = true;
+// The picture of a file read whole, its companion applied: taken from the
+// decoded cache when the same bytes (with the same companion, colour and
+// flag) were decoded before, else decoded, and kept when decoding wrote
+// nothing to the log. The companion is opened only once the file is known
+// to be a picture, as a load without the cache does. `companionFailed` is
+// set when the companion does not fit (the failure is logged).
+DecodeResult StoreFromBytes(const char* fileName, std::vector<uint8_t>&& bytes, int flag,
+                            std::shared_ptr<PixelStore>& store, bool& reused, bool& aheadOfRun,
+                            bool& companionFailed) {
+    const uint32_t colour = State().transparentColour;
+    cache::Key key = PictureKey(colour, flag, std::move(bytes));
+    int written = 0;   // lines logged while decoding
+    Picture picture;
+    const auto decode = [&] {
+        log::Watch watch;
+        MemorySource source(key.bytes.data(), key.bytes.size());
+        const DecodeResult result = DecodePicture(source, picture);
+        written += watch.Written();
+        return result;
+    };
+    const bool known = cache::KnownFile(key);
+    if (!known) {
+        const DecodeResult result = decode();
+        if (result != DecodeResult::Decoded) return result;
+    }
+    const Companion companion = ReadCompanion(fileName, key.extra);
+    key.hasExtra = companion == Companion::Read;
+    if (known && companion != Companion::TooLarge) {
+        if (cache::Value value = cache::Find(key, &aheadOfRun)) {
+            store = std::static_pointer_cast<PixelStore>(value);
+            reused = true;
+            return DecodeResult::Decoded;
         }
     }
-    return store;
+    if (known) {
+        const DecodeResult result = decode();
+        if (result != DecodeResult::Decoded) return result;
+    }
+    if (companion != Companion::None) {
+        log::Watch watch;
+        bool fits;
+        if (companion == Companion::Read) {
+            MemorySource alpha(key.extra.data(), key.extra.size());
+            fits = ApplyCompanion(fileName, alpha, picture);
+        } else {
+            fits = ApplyCompanionAlpha(fileName, picture);
+            ++written;   // too large to be a key: never kept
+        }
+        written += watch.Written();
+        if (!fits) {
+            companionFailed = true;
+            return DecodeResult::Broken;
+        }
+    }
+    store = MakeStore(std::move(picture), colour);
+    if (written == 0) KeepStore(std::move(key), store);
+    return DecodeResult::Decoded;
 }
 
 }  // namespace
@@ -66,7 +96,7 @@ int CurrentDrawTarget() { return State().target; }
 
 bool ReplaceImagePixels(int graphHandle, const std::vector<uint32_t>& pixels) {
     ImageRecord* record = FindImage(graphHandle);
-    if (!record || !record->store) return false;
+    if (!record || !record->store || !OwnStore(*record)) return false;
     PixelStore& store = *record->store;
     if (pixels.size() != store.pixels.size() || store.renderTarget) return false;
     FlushRender();  // draws already queued show the frame before
@@ -76,59 +106,62 @@ bool ReplaceImagePixels(int graphHandle, const std::vector<uint32_t>& pixels) {
     return true;
 }
 
-int LoadWholeImage(const char* fileName, bool* missing) {
+int LoadWholeImage(const char* fileName, int flag, bool* missing) {
+    NoteLoading(fileName);
+    const files::LookupBatch lookups;   // the picture, its companion, the directory
     const int file = FileOpen(fileName, 0);
     if (!file) {
         log::Write("グラフィックファイル %s がありません\n", fileName);
+        report::NoteLoad(cache::Kind::Picture, report::Outcome::Failed);
         if (missing) *missing = true;
         return -1;
     }
+    const auto fail = [&] {
+        LogLoadFailure(fileName);
+        report::NoteLoad(cache::Kind::Picture, report::Outcome::Failed);
+        return -1;
+    };
     const std::string directory = CurrentDirectory();
-    Picture picture;
+    std::shared_ptr<PixelStore> store;
+    bool reused = false, aheadOfRun = false;
     DecodeResult result;
     std::vector<uint8_t> bytes;
     if (ReadWhole(file, bytes)) {
         FileClose(file);
-        if (TakeDecodedAhead(fileName, directory, bytes, picture)) {
-            result = DecodeResult::Decoded;
-        } else {
-            MemorySource source(bytes.data(), bytes.size());
-            result = DecodePicture(source, picture);
-        }
+        bool companionFailed = false;
+        result = StoreFromBytes(fileName, std::move(bytes), flag, store, reused, aheadOfRun, companionFailed);
+        if (companionFailed) return fail();
     } else {
+        Picture picture;
         {
             FileSource source(file);
             result = DecodePicture(source, picture);
         }
         FileClose(file);
-    }
-    if (result == DecodeResult::Decoded && !ApplyCompanionAlpha(fileName, picture)) {
-        LogLoadFailure(fileName);
-        return -1;
+        if (result == DecodeResult::Decoded) {
+            if (!ApplyCompanionAlpha(fileName, picture)) return fail();
+            store = MakeStore(std::move(picture), State().transparentColour);
+        }
     }
     if (result == DecodeResult::Broken) {
         // A picture decoder knew the file and refused it: it is no movie.
-        LogLoadFailure(fileName);
-        return -1;
+        return fail();
     }
     if (result == DecodeResult::NotMine) {
         // No picture decoder took it: perhaps a movie, showing its first frame.
-        picture = Picture{};
+        Picture picture;
         if (!gMovieLoader || !gMovieLoader(fileName, &picture.width, &picture.height, &picture.pixels) ||
             !PictureSizeAllowed(picture.width, picture.height) ||
-            picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) {
-            LogLoadFailure(fileName);
-            return -1;
-        }
+            picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height)
+            return fail();
+        store = MakeStore(std::move(picture), State().transparentColour);
     }
-    auto store = MakeStore(std::move(picture));
-    if (!MakeTextures(*store)) {
-        LogLoadFailure(fileName);
-        return -1;
-    }
+    // A kept store has its textures unless a device reset took them.
+    if (!store->texture && !MakeTextures(*store)) return fail();
     const SDL_Rect whole{0, 0, store->width, store->height};
-    const int handle = CreateImage(std::move(store), whole, fileName, directory);
-    NoteLoaded(fileName, directory);
+    const int handle = CreateImage(std::move(store), whole, fileName, directory, NewLoad());
+    report::NoteLoad(cache::Kind::Picture, reused ? report::Outcome::Reused : report::Outcome::Decoded);
+    NoteLoaded(fileName, directory, !reused || aheadOfRun);
     return handle;
 }
 
@@ -136,18 +169,18 @@ int LoadWholeImage(const char* fileName, bool* missing) {
 
 using namespace media::images;
 
-int LoadImage(const char* fileName, int) {
+int LoadImage(const char* fileName, int flag) {
     media::ApiLockGuard lock;
     if (!GraphicsRunning() || !fileName) return -1;
-    return LoadWholeImage(fileName);
+    return LoadWholeImage(fileName, flag);
 }
 
 int LoadImageTiles(const char* fileName, int totalCount, int countAcross, int countDown, int cellWidth,
-                   int cellHeight, int* handlesOut, int) {
+                   int cellHeight, int* handlesOut, int flag) {
     media::ApiLockGuard lock;
     if (!GraphicsRunning() || !fileName || !handlesOut) return -1;
     bool missing = false;
-    const int whole = LoadWholeImage(fileName, &missing);
+    const int whole = LoadWholeImage(fileName, flag, &missing);
     if (whole == -1) {
         // A file that would not decode has said so already.
         if (missing) LogLoadFailure(fileName);
@@ -172,7 +205,7 @@ int LoadImageTiles(const char* fileName, int totalCount, int countAcross, int co
             const SDL_Rect cell{static_cast<int>(left), static_cast<int>(top),
                                 static_cast<int>(std::min<int64_t>(cellWidth, source.area.w - left)),
                                 static_cast<int>(std::min<int64_t>(cellHeight, source.area.h - top))};
-            handlesOut[made++] = CreateImage(source.store, cell, source.fileName, source.directory);
+            handlesOut[made++] = CreateImage(source.store, cell, source.fileName, source.directory, source.load);
         }
     }
     // A grid smaller than the count asked for leaves the rest refused.
@@ -188,15 +221,19 @@ int DeleteImage(int graphHandle, int logFlag) {
     FlushRender();
     if (State().target == graphHandle) SelectTarget(kDrawTargetBack);
     DeleteImageRecord(graphHandle, logFlag != 0);
+    media::cache::Trim();   // what it showed may be the one over the budget
     return 0;
 }
 
 int DeleteAllImages(int logFlag) {
     media::ApiLockGuard lock;
     if (!GraphicsRunning()) return 0;
+    // Every scene change starts here (or at DeleteAllSounds).
+    media::report::SceneChangeBegins();
     FlushRender();
     if (FindImage(State().target)) SelectTarget(kDrawTargetBack);
     DeleteAllImageRecords(logFlag != 0);
+    media::cache::Trim();
     return 0;
 }
 

@@ -32,12 +32,13 @@ constexpr int kMaxCopies = 10;
 
 class MemorySound final : public Sound {
 public:
-    MemorySound(std::vector<int16_t> decoded, int channels, int copies)
-        : samples_(std::move(decoded)), copies_(copies), lastCopy_(copies - 1) {
+    MemorySound(std::shared_ptr<const DecodedSound> decoded, int copies)
+        : decoded_(std::move(decoded)), copies_(copies), lastCopy_(copies - 1) {
+        const std::vector<int16_t>& samples = decoded_->samples;
         for (mixer::Voice& voice : voices_) {
-            voice.samples = samples_.data();
-            voice.channels = channels;
-            voice.frames = static_cast<uint32_t>(samples_.size() / static_cast<size_t>(channels));
+            voice.samples = samples.data();
+            voice.channels = decoded_->channels;
+            voice.frames = static_cast<uint32_t>(samples.size() / static_cast<size_t>(decoded_->channels));
         }
     }
     ~MemorySound() override { Stop(); }
@@ -71,7 +72,7 @@ public:
     }
 
 private:
-    std::vector<int16_t> samples_;
+    std::shared_ptr<const DecodedSound> decoded_;   // other sounds of the same bytes share it
     std::array<mixer::Voice, kMaxCopies> voices_;
     int copies_;
     int lastCopy_;
@@ -79,9 +80,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Sound> MakeMemorySound(std::vector<int16_t> decoded, int channels, int copies) {
+std::unique_ptr<Sound> MakeMemorySound(std::shared_ptr<const DecodedSound> decoded, int copies) {
     copies = std::clamp(copies, 1, kMaxCopies);
-    return std::make_unique<MemorySound>(std::move(decoded), channels, copies);
+    return std::make_unique<MemorySound>(std::move(decoded), copies);
 }
 
 }  // namespace media::sound

@@ -39,8 +39,22 @@ public:
     uint32_t lastStartMs = 0;
 };
 
-// decoded: the whole sound at the mixer's rate.
-std::unique_ptr<Sound> MakeMemorySound(std::vector<int16_t> decoded, int channels, int copies);
+// A memory sound's decoded data: the whole sound at the mixer's rate, shared
+// by every sound loaded from the same bytes (cached_sounds.cpp).
+struct DecodedSound {
+    std::vector<int16_t> samples;
+    int channels = 0;
+    int rate = 0;   // the file's
+};
+
+std::unique_ptr<Sound> MakeMemorySound(std::shared_ptr<const DecodedSound> decoded, int copies);
+
+// The decoded data of a file's bytes: from the decoded cache when the same
+// bytes were decoded before (reused is set), else decoded and kept. Null
+// when they cannot be decoded; why then says why.
+std::shared_ptr<const DecodedSound> DecodeMemorySound(std::vector<uint8_t> bytes, std::string& why, bool& reused);
+// The file read and decoded into the cache on the worker thread.
+void DecodeSoundAhead(const std::string& fileName);
 
 // Brings frames of a decoder to the mixer's rate and channels (1 or 2)
 // in one go; false when memory runs out.

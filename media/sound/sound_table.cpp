@@ -3,6 +3,7 @@
 // in bits 27-30.
 #include "media/core/api_lock.h"
 #include "media/core/area_hooks.h"
+#include "media/core/load_report.h"
 #include "media/core/log.h"
 #include "media/media.h"
 #include "media/sound/mixer.h"
@@ -93,17 +94,18 @@ std::unique_ptr<Sound> LoadMemorySound(const char* name, int copies) {
         return nullptr;
     }
     std::string why;
-    std::unique_ptr<Decoder> decoder = OpenDecoder(MakeMemorySource(std::move(bytes)), why);
-    std::vector<int16_t> decoded;
-    if (!decoder || !DecodeForMixer(*decoder, decoded)) {
-        if (decoder) why = "too long or out of memory";
+    bool reused = false;
+    std::shared_ptr<const DecodedSound> decoded = DecodeMemorySound(std::move(bytes), why, reused);
+    if (!decoded) {
         log::Write("音声ファイルのＰＣＭへの変換に失敗しました\n");
         LogReason(why);
         log::Write("右記の音声ファイルのロードに失敗しました_2：%s\n", name);
         return nullptr;
     }
-    auto sound = MakeMemorySound(std::move(decoded), decoder->channels(), copies);
-    sound->format = WaveFormat::Pcm16(decoder->channels(), decoder->rate());
+    const WaveFormat format = WaveFormat::Pcm16(decoded->channels, decoded->rate);
+    auto sound = MakeMemorySound(std::move(decoded), copies);
+    sound->format = format;
+    report::NoteLoad(cache::Kind::Sound, reused ? report::Outcome::Reused : report::Outcome::Decoded);
     return sound;
 }
 
@@ -167,6 +169,7 @@ bool Start() {
 void Stop() {
     if (!gRunning) return;
     ReleaseAll(false);
+    cache::Forget(cache::Kind::Sound);
     mixer::CloseDevice();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     gRunning = false;
@@ -187,14 +190,21 @@ using namespace media::sound;
 int LoadSound(const char* fileName, int bufferCount, int sharedStreamHandle) {
     media::ApiLockGuard lock;
     if (!gRunning || !fileName) return -1;
+    using media::report::NoteLoad;
+    using media::report::Outcome;
     if (gLive >= kMaxSounds) {
         media::log::Write("サウンドの数が許容量を越えました\n");
+        NoteLoad(media::cache::Kind::Sound, Outcome::Failed);
         return -1;
     }
     const int copies = bufferCount < 1 ? 1 : bufferCount > kMaxCopies ? kMaxCopies : bufferCount;
     std::unique_ptr<Sound> sound = gLoadMode == 0 ? LoadMemorySound(fileName, copies)
                                                   : LoadStreamSound(fileName, gLoadMode, sharedStreamHandle);
-    if (!sound) return -1;
+    if (!sound) {
+        NoteLoad(media::cache::Kind::Sound, Outcome::Failed);
+        return -1;
+    }
+    if (gLoadMode != 0) NoteLoad(media::cache::Kind::Sound, Outcome::Streamed);
     sound->fileName = fileName;
     return TakeSlot(std::move(sound));
 }
@@ -226,7 +236,17 @@ int StopSound(int soundHandle) {
 int DeleteAllSounds(int logFlag) {
     media::ApiLockGuard lock;
     if (!gRunning) return -1;
+    // Every scene change starts here (or at DeleteAllImages).
+    media::report::SceneChangeBegins();
     ReleaseAll(logFlag != 0);
+    media::cache::Trim();
+    return 0;
+}
+
+int PrepareSound(const char* fileName) {
+    media::ApiLockGuard lock;
+    if (!gRunning || !fileName || media::cache::BudgetBytes() == 0) return -1;
+    DecodeSoundAhead(fileName);
     return 0;
 }
 

@@ -9,6 +9,8 @@
 #include "game/shell/replay.h"
 #include "game/shell/saved_files.h"
 #include "game/state/globals.h"
+#include "media/core/load_report.h"
+#include "media/core/work_ahead.h"
 #include "media/media.h"
 #include "tests/content_pictures/picture_files.h"
 #include "tests/support/test_support.h"
@@ -167,3 +169,26 @@ TEST_F(GameShowsPictures, TheFirstStagePlayedThroughShowsEveryPicture) {
 }
 
 }  // namespace
+
+// While the title runs, the first stage's pictures and effects are decoded
+// on the worker: entering the stage afterwards decodes nothing, and every
+// slot holds its picture; a lost life or the next stage reuses them all.
+TEST_F(GameShowsPictures, TheTitleDecodesTheFirstStageAheadSoEnteringItDecodesNothing) {
+    using media::cache::Kind;
+    game.scene = kSceneTitle;
+    enterScene();
+    media::core::WaitForWorkAhead();
+    for (int stage : {0, 0, 1}) {
+        const auto pictures = media::report::Totals(Kind::Picture);
+        const auto sounds = media::report::Totals(Kind::Sound);
+        game.scene = kScenePlay;
+        game.stageNumber = stage;
+        enterScene();
+        ClearScreen();
+        EXPECT_EQ(media::report::Totals(Kind::Picture).decoded, pictures.decoded) << "stage " << stage;
+        EXPECT_GT(media::report::Totals(Kind::Picture).reused, pictures.reused + 500);
+        EXPECT_EQ(media::report::Totals(Kind::Sound).decoded, sounds.decoded) << "stage " << stage;
+        EXPECT_GT(media::report::Totals(Kind::Sound).reused, sounds.reused + 20);
+        for (const SlotList::Slot& s : playSlots(stage).slots) EXPECT_GE(*s.slot, 0) << s.file;
+    }
+}

@@ -317,3 +317,56 @@ TEST_F(FileLayerLog, BrokenCompressedEntryFailsTheOpen) {
     EXPECT_EQ(FileOpen("00\\a", 0), 0);
     EXPECT_NE(log().find("cannot be expanded"), std::string::npos);
 }
+
+// Folder listings are kept once looked at (the kernel reports their changes):
+// a file or folder that comes, goes or is replaced afterwards is seen at once.
+TEST_F(FileLayer, FoldersChangedAfterTheyWereLookedAtAreSeenAtOnce) {
+    fs::create_directories("watched/inner");
+    WriteFile("watched/inner/old.txt", "old");
+    EXPECT_EQ(Slurp("WATCHED\\INNER\\OLD.TXT"), "old");
+    EXPECT_EQ(Slurp("watched\\inner\\new.txt"), "<fail>");
+    WriteFile("watched/inner/New.txt", "new");
+    EXPECT_EQ(Slurp("watched\\inner\\new.txt"), "new");
+    fs::remove("watched/inner/old.txt");
+    EXPECT_EQ(Slurp("watched\\inner\\old.txt"), "<fail>");
+    // A folder replaced by another of the same name: the new one's files only.
+    fs::rename("watched/inner", "watched/before");
+    fs::create_directories("watched/inner");
+    WriteFile("watched/inner/Other.txt", "other");
+    EXPECT_EQ(Slurp("watched\\inner\\other.txt"), "other");
+    EXPECT_EQ(Slurp("watched\\inner\\new.txt"), "<fail>");
+    // The same from another current directory.
+    ASSERT_EQ(FileSetCurrentDirectory("watched"), 0);
+    EXPECT_EQ(Slurp("inner\\other.txt"), "other");
+    EXPECT_EQ(Slurp("before\\new.txt"), "new");
+    ASSERT_EQ(FileSetCurrentDirectory(".."), 0);
+    // Changed behind the file layer's back, by the process itself: one name
+    // from two folders.
+    WriteFile("OTHER.TXT", "top");
+    fs::current_path("watched/inner");
+    EXPECT_EQ(Slurp("other.txt"), "other");
+    fs::current_path("../..");
+    EXPECT_EQ(Slurp("other.txt"), "top");
+    // A link to a folder pointed elsewhere.
+    fs::create_directories("one");
+    WriteFile("one/f.txt", "one");
+    fs::create_directories("two");
+    WriteFile("two/g.txt", "two");
+    fs::create_directory_symlink("one", "link");
+    EXPECT_EQ(Slurp("LINK\\F.TXT"), "one");
+    fs::remove("link");
+    fs::create_directory_symlink("two", "link");
+    EXPECT_EQ(Slurp("LINK\\G.TXT"), "two");
+    EXPECT_EQ(Slurp("LINK\\F.TXT"), "<fail>");
+}
+
+TEST_F(FileLayer, AnArchiveBesideAFolderAlreadyReadIsUsedAtOnce) {
+    fs::create_directories("05");
+    WriteFile("05/a.txt", "loose");
+    EXPECT_EQ(Slurp("05\\a.txt"), "loose");
+    EXPECT_EQ(Slurp("05\\a.txt"), "loose");
+    WriteArchive("05.lmt", Dir("", {File("a.txt", "packed")}));
+    EXPECT_EQ(Slurp("05\\a.txt"), "packed");
+    fs::remove("05.lmt");
+    EXPECT_EQ(Slurp("05\\a.txt"), "loose");
+}

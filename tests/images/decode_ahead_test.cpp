@@ -1,5 +1,7 @@
 // Numbered runs of pictures decoded ahead: the next file is taken only when
 // it is unchanged, and a load gives and logs what it would without it.
+#include "media/core/load_report.h"
+#include "media/core/work_ahead.h"
 #include "media/images/decode_ahead.h"
 #include "tests/images/image_test_support.h"
 
@@ -9,8 +11,10 @@ using namespace image_tests;
 
 namespace {
 
-using media::images::DecodedAheadTaken;
 using media::images::NextInRun;
+
+// Pictures a load took from the decoded cache instead of decoding them.
+int DecodedAheadTaken() { return media::report::Totals(media::cache::Kind::Picture).reused; }
 
 TEST(NextInRun, CountsTheLastNumberOfTheFileName) {
     long n = -1;
@@ -36,6 +40,7 @@ protected:
     // Loads run/N.bmp as an overlay does (the previous one deleted first)
     // and returns the colour it draws.
     uint32_t Show(int n) {
+        media::core::WaitForWorkAhead();   // as a frame's time would let it
         if (handle_ != -1) DeleteImage(handle_, 0);
         handle_ = LoadImage(("run/" + std::to_string(n) + ".bmp").c_str(), 0);
         if (handle_ == -1) return 0xFFFFFFFFu;
@@ -66,6 +71,7 @@ TEST_F(DecodeAhead, AFileChangedAfterItWasReadAheadIsLoadedAnew) {
     const int before = DecodedAheadTaken();
     Show(1);
     Show(2);   // reads and decodes run/3.bmp ahead
+    media::core::WaitForWorkAhead();
     WriteFrame(3, 0xABCDEF);
     EXPECT_EQ(Show(3), 0xABCDEFu);
     EXPECT_EQ(DecodedAheadTaken(), before);

@@ -95,6 +95,13 @@ constexpr int kBlendNone = 0;
 constexpr int kBlendAlpha = 1;
 constexpr int kBlendAdd = 2;
 
+// Decoding ahead (our own): the picture a later LoadImage or LoadImageTiles
+// of the file will want (with the transparent colour set now and flag 0) is
+// decoded on a worker thread into the cache of decoded pictures, so that
+// load costs a lookup. Returns at once: 0, or -1 when nothing is kept
+// (LUMOTTA_CACHE_MB=0) or graphics are not running.
+int PrepareImage(const char* fileName);
+
 // Reading the picture back, for screenshots, tests and tools.
 // ReadScreenPixels fills width*height 0xAARRGGBB values of the back buffer.
 int ReadScreenPixels(uint32_t* pixels, int width, int height);
@@ -116,6 +123,9 @@ int SetSoundLoadMode(int mode);       // 0..3
 // 100, as loud as the sounds are made), and muting, which keeps the volume.
 int SetMasterVolume(int percent);
 int SetSoundMute(int muted);
+// Decoding ahead (our own): the samples a later LoadSound of the file in
+// load mode 0 will want are decoded on the worker thread, as PrepareImage.
+int PrepareSound(const char* fileName);
 
 constexpr int kPlayWait = 0;
 constexpr int kPlayOnce = 1;
