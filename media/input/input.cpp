@@ -35,6 +35,10 @@ constexpr int kPadButtons = 24;
 // ---------------------------------------------------------------------------
 
 std::array<unsigned char, 256> gKeysLive{};      // from the events
+// Keys that went down since the last look: a tap whose press and release
+// arrive between two frames (a busy machine, a quick finger) still shows as
+// held at the next look, once.
+std::array<unsigned char, 256> gKeysTapped{};
 uint32_t gMouseButtons = 0;                      // held mouse buttons, bit n-1 for button n
 std::array<unsigned char, 256> gKeysSeen{};      // what CheckKey reads
 uint32_t gKeysSeenMs = 0;
@@ -43,7 +47,8 @@ bool gKeysSeenValid = false;
 const std::array<unsigned char, 256>& keyboard() {
     const uint32_t now = GetTimeMs();
     if (!gKeysSeenValid || now != gKeysSeenMs) {
-        gKeysSeen = gKeysLive;
+        for (size_t i = 0; i < gKeysSeen.size(); ++i) gKeysSeen[i] = gKeysLive[i] | gKeysTapped[i];
+        gKeysTapped.fill(0);
         gKeysSeenMs = now;
         gKeysSeenValid = true;
     }
@@ -237,6 +242,7 @@ namespace media::input {
 
 bool Start() {
     gKeysLive.fill(0);
+    gKeysTapped.fill(0);
     gMouseButtons = 0;
     gKeysSeenValid = false;
     // The keyboard always works; a machine without joypad support still plays.
@@ -250,6 +256,7 @@ void Stop() {
     stopPads();
     gMouseButtons = 0;
     gKeysLive.fill(0);
+    gKeysTapped.fill(0);
     gKeysSeenValid = false;
 }
 
@@ -258,7 +265,9 @@ void HandleEvent(const SDL_Event& event) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             const int code = KeyCodeOf(event.key.keysym.scancode);
-            if (code != 0) gKeysLive[code] = event.type == SDL_KEYDOWN ? 0x80 : 0;
+            if (code == 0) break;
+            gKeysLive[code] = event.type == SDL_KEYDOWN ? 0x80 : 0;
+            if (event.type == SDL_KEYDOWN) gKeysTapped[code] = 0x80;
             break;
         }
         case SDL_MOUSEBUTTONDOWN:
@@ -275,6 +284,7 @@ void HandleEvent(const SDL_Event& event) {
             // stay held otherwise.
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 gKeysLive.fill(0);
+                gKeysTapped.fill(0);
                 gMouseButtons = 0;
             }
             break;

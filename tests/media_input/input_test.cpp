@@ -35,6 +35,21 @@ TEST_F(Input, KeysAreHeldFromPressToRelease) {
     EXPECT_EQ(CheckKey(200), 1);
 }
 
+TEST_F(Input, AKeyTappedBetweenTwoLooksIsSeenHeldOnceAtTheNextLook) {
+    // Press and release arrive together, as on a busy machine between frames.
+    for (SDL_EventType type : {SDL_KEYDOWN, SDL_KEYUP}) {
+        SDL_Event event{};
+        event.type = type;
+        event.key.keysym.scancode = SDL_SCANCODE_Z;
+        SDL_PushEvent(&event);
+    }
+    ProcessMessage();
+    waitNextMillisecond();
+    EXPECT_EQ(CheckKey(44), 1);
+    waitNextMillisecond();
+    EXPECT_EQ(CheckKey(44), 0);
+}
+
 TEST_F(Input, CodesOutsideTheTableReadAsReleased) {
     pressKey(SDL_SCANCODE_ESCAPE);
     EXPECT_EQ(CheckKey(1), 1);
