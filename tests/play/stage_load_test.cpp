@@ -192,6 +192,49 @@ TEST_F(StageLoadTest, LoadFreesBothTablesAndKeepsPauseAndHeldActors) {
     EXPECT_EQ(game.tileMap.placeTimers[40], 7);
 }
 
+// What the last stage's creatures and effects left in their slots does not
+// reach the next stage: a walker placed into a slot whose last occupant was
+// paused, old or short-lived starts as in a fresh game, and walks at once.
+TEST_F(StageLoadTest, PlacedActorsStartFromZeroedSlotsWhateverTheLastStageLeft) {
+    for (Actor& a : game.actors) {
+        a.live = 1;
+        a.frame = 9;
+        a.age = 500;
+        a.lifetime = 30;
+        a.pose = 2;
+        a.halfWidth = 40;
+        a.spawnerSlot = 3;
+    }
+    for (Actor& e : game.effects) {
+        e.live = 1;
+        e.persist = 1;
+        e.angle = 123;
+    }
+    StageBuilder({"##########", "#P.....W.#", "##########"}).load();
+    for (const Actor& e : game.effects) {
+        ASSERT_EQ(e.live, 0);
+        ASSERT_EQ(e.persist, 0);
+        ASSERT_EQ(e.angle, 0);
+    }
+    int walkers = 0;
+    for (const Actor& a : game.actors) {
+        if (a.live == 0) {
+            ASSERT_EQ(a.frame, 0);
+            ASSERT_EQ(a.age, 0);
+            ASSERT_EQ(a.lifetime, 0);
+            continue;
+        }
+        if (a.kind != 12) continue;
+        ++walkers;
+        EXPECT_EQ(a.frame, 0);
+        EXPECT_EQ(a.age, 0);
+        EXPECT_EQ(a.lifetime, 0);
+        EXPECT_EQ(a.pose, 0);
+        EXPECT_EQ(a.spawnerSlot, -1);
+    }
+    EXPECT_EQ(walkers, 1);
+}
+
 TEST_F(StageLoadTest, CellsOutsideTheGridReadEmptyAndIgnoreWrites) {
     StageBuilder stage;
     for (int r = 0; r < 15; ++r) stage.block(39, r, 1).block(0, r, 1);
