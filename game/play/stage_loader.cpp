@@ -64,14 +64,12 @@ void resetPlayState() {
     game.deathCounter = 0;
     game.clearCounter = 0;
     game.playFrame = 0;
-    for (Actor& a : game.actors) {
-        a.live = 0;
-        a.vy = 0.0;
-        a.dying = 0;
-        a.facing = 0;
-        a.airborne = 0;
-    }
-    for (Actor& e : game.effects) e.live = 0;
+    // Every slot starts the stage empty and zeroed. Freeing the slots alone
+    // would leave the last stage's pause counters, ages and lifetimes for the
+    // creatures placed or spawned into them, so that a stage played in a game
+    // would not play as the same stage started afresh (nor as its replay).
+    for (Actor& a : game.actors) a = Actor{};
+    for (Actor& e : game.effects) e = Actor{};
 }
 
 // Stage block codes 4..99 and above 155 mean nothing and load as empty.

@@ -217,13 +217,26 @@ TEST_F(StageLoadTest, SurplusPlacementsBeyondTheTableAreCleared) {
     for (int i = 0; i < kCellCount; ++i) ASSERT_EQ(game.tileMap.blocks[i], 0) << i;
 }
 
-TEST_F(StageLoadTest, LoadFreesBothTablesAndKeepsPauseAndHeldActors) {
+// Nothing the last stage's creatures and effects left in their slots reaches
+// the next stage: a walker placed into a slot whose last occupant was paused,
+// old or short-lived starts as in a fresh game.
+TEST_F(StageLoadTest, LoadFreesAndZeroesBothTablesAndKeepsPauseAndHeldActors) {
     for (Actor& a : game.actors) {
         a.live = 1;
         a.dying = 1;
         a.vy = 4;
         a.airborne = 1;
         a.facing = 1;
+        a.frame = 9;
+        a.age = 500;
+        a.lifetime = 30;
+        a.pose = 2;
+        a.spawnerSlot = 3;
+    }
+    for (Actor& e : game.effects) {
+        e.live = 1;
+        e.persist = 1;
+        e.angle = 123;
     }
     game.pauseCounter = 12;
     game.actorsHeld = 1;
@@ -231,13 +244,28 @@ TEST_F(StageLoadTest, LoadFreesBothTablesAndKeepsPauseAndHeldActors) {
     game.deathCounter = 85;
     game.controlsLocked = 1;
     game.tileMap.placeTimers[40] = 7;
-    StageBuilder().load();
+    StageBuilder({"##########", "#P.....W.#", "##########"}).load();
+    int walkers = 0;
     for (const Actor& a : game.actors) {
-        ASSERT_EQ(a.live, 0);
+        walkers += a.live == 1 && a.kind == 12;
+        if (a.live == 1) {
+            ASSERT_EQ(a.spawnerSlot, -1);
+            ASSERT_TRUE(a.kind == 12 || a.kind == 7 || a.kind == 8) << a.kind;
+        }
         ASSERT_EQ(a.dying, 0);
         ASSERT_EQ(a.vy, 0.0);
         ASSERT_EQ(a.airborne, 0);
         ASSERT_EQ(a.facing, 0);
+        ASSERT_EQ(a.frame, 0);
+        ASSERT_EQ(a.age, 0);
+        ASSERT_EQ(a.lifetime, 0);
+        ASSERT_EQ(a.pose, 0);
+    }
+    EXPECT_EQ(walkers, 1);
+    for (const Actor& e : game.effects) {
+        ASSERT_EQ(e.live, 0);
+        ASSERT_EQ(e.persist, 0);
+        ASSERT_EQ(e.angle, 0);
     }
     EXPECT_EQ(game.pauseCounter, 12);
     EXPECT_EQ(game.actorsHeld, 1);

@@ -11,6 +11,7 @@
 #include "media/media.h"
 #include "tests/support/test_support.h"
 #include "tools/runner/input_script.h"
+#include "tools/runner/stage_run.h"
 #include "tools/stagec/stage_io.h"
 
 #include <SDL.h>
@@ -23,6 +24,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -93,8 +95,10 @@ void observe(const InputState*, void* context) {
     }
 }
 
-// The program from its entry, as on a fresh start, fed by `script`.
-void runProgram(const Script& script, ProgramRun& run, const CommandLine& options = {}) {
+// The program from its entry, as on a fresh start: `records` feed the
+// controls (none: nothing held) and `observer` sees every tick's input.
+int runGameFed(const InputState* records, uint32_t ticks, InputObserver observer, void* context,
+               const CommandLine& options = {}) {
     // The program's single-instance lock goes into the scratch folder: the
     // machine-wide one belongs to a real copy of the game (or to another
     // test that starts one).
@@ -104,15 +108,21 @@ void runProgram(const Script& script, ProgramRun& run, const CommandLine& option
     game = GameGlobals{};
     SetAllowSecondInstance(1);
     SetFramePacing(0);
-    installInputScript(script.data(), static_cast<uint32_t>(script.ticks()));
-    setInputObserver(observe, &run);
-    run.result = runGame(options);
+    installInputScript(records, ticks);
+    setInputObserver(observer, context);
+    const int result = runGame(options);
     setInputObserver(nullptr, nullptr);
     removeInputScript();
     if (runtime)
         setenv("XDG_RUNTIME_DIR", previousRuntime.c_str(), 1);
     else
         unsetenv("XDG_RUNTIME_DIR");
+    return result;
+}
+
+// The program fed by `script`.
+void runProgram(const Script& script, ProgramRun& run, const CommandLine& options = {}) {
+    run.result = runGameFed(script.data(), static_cast<uint32_t>(script.ticks()), observe, &run, options);
 }
 
 // The first tick (1-based) on which `scene` ran, or 0.
@@ -482,6 +492,151 @@ TEST(MainLoop, ReplayOptionPlaysTheAttemptThroughAndChangesNothingSaved) {
     const std::string k = readWholeFile("01/K.dat");
     ASSERT_EQ(k.size(), 16u);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(int16At(k, 2 * i), settings[i]) << "settings value " << i;
+}
+
+// A whole game, as a player who knows every solution plays it: from the
+// title a new game, every stage from 0 to 50 cleared in order by its shipped
+// solution through the real main loop, the interludes and movies passed by a
+// press, the ending movie, and the ranking chosen on the title it leads back
+// to. The input of each tick is decided by what the tick is about to run.
+constexpr int kLastStage = 50;
+// Far more than the game needs (about 90000 ticks): a game that goes wrong
+// is closed here.
+constexpr long kWholeGameTickLimit = 200000;
+
+struct WholeGame {
+    std::vector<std::vector<InputState>> solutions;
+    // Each scene entered, with the stage for play and interludes (-1 else).
+    std::vector<std::pair<int, int>> scenes;
+    // The score as each stage's play began, by stage.
+    std::vector<int32_t> scoreAtStart = std::vector<int32_t>(kLastStage + 1, -1);
+    int sceneTicks = 0;
+    int titleVisits = 0;
+    int playing = -1;
+    size_t next = 0;
+    long ticks = 0;
+    int32_t scoreAtEnding = -1;
+    bool closed = false;
+};
+
+int stageShown(int scene) {
+    return scene == kScenePlay || scene == kSceneInterlude ? game.stageNumber : -1;
+}
+
+// On the title: past the intro to the live menu, then a new game the first
+// time, the ranking (one item down) the second.
+InputState titleInput(int tick, int visit) {
+    InputState in{};
+    const int choose = visit == 1 ? 35 : 37;
+    if (tick == 1 || tick == 3 || tick == choose) in.button[0] = 1;
+    if (visit == 2 && tick == 35) in.vertical = -1;
+    return in;
+}
+
+void playWholeGame(const InputState*, void* context) {
+    WholeGame& g = *static_cast<WholeGame*>(context);
+    ++g.ticks;
+    const std::pair<int, int> now{game.scene, stageShown(game.scene)};
+    if (g.scenes.empty() || g.scenes.back() != now) {
+        g.scenes.push_back(now);
+        g.sceneTicks = 0;
+        if (game.scene == kSceneTitle) ++g.titleVisits;
+        if (game.scene == kSceneEndingMovie) g.scoreAtEnding = game.score;
+    } else {
+        ++g.sceneTicks;
+    }
+    InputState in{};
+    switch (game.scene) {
+    case kScenePlay:
+        if (game.stageNumber != g.playing) {
+            g.playing = game.stageNumber;
+            g.next = 0;
+            if (g.playing >= 0 && g.playing <= kLastStage) g.scoreAtStart[g.playing] = game.score;
+        }
+        if (g.playing >= 0 && g.playing <= kLastStage && g.next < g.solutions[g.playing].size())
+            in = g.solutions[g.playing][g.next++];
+        break;
+    case kSceneTitle:
+        in = titleInput(g.sceneTicks, g.titleVisits);
+        break;
+    case kSceneInterlude:
+        // One press: a second one would start its fade over again.
+        in.button[0] = g.sceneTicks == 1;
+        break;
+    case kSceneOpeningMovie:
+    case kSceneMidGameMovie:
+    case kSceneEndingMovie:
+        in.button[0] = 1;
+        break;
+    default:
+        break;
+    }
+    game.input[0] = in;
+    const bool done = game.scene == kSceneRanking || game.scene == kSceneGameOver;
+    if (!g.closed && (done || g.ticks >= kWholeGameTickLimit)) {
+        testing_support::pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+        g.closed = true;
+    }
+}
+
+TEST(WholeGame, EveryStageClearedInOrderLeadsToTheEndingAndTheRanking) {
+    ScratchGameData data("main_loop");
+    ASSERT_TRUE(data.ok()) << "LUMOTTA_DATA_DIR holds no game data";
+    WholeGame g;
+    // What each solution scores on its own, from a fresh stage: the game's
+    // final score is their sum, nothing is added at a clear.
+    int32_t sum = 0;
+    std::vector<int32_t> expectedAtStart;
+    for (int stage = 0; stage <= kLastStage; ++stage) {
+        g.solutions.push_back(solutionOf(stage));
+        ASSERT_FALSE(g.solutions.back().empty()) << "stage " << stage;
+        Replay replay;
+        replay.start.stage = stage;
+        for (const InputState& in : g.solutions.back()) replay.ticks.push_back(packReplayInput(in));
+        std::string error;
+        ASSERT_TRUE(stage_run::startStage(std::getenv("LUMOTTA_DATA_DIR"), replay.start, error)) << error;
+        const stage_run::Result alone = stage_run::play(replay, -1);
+        ASSERT_EQ(alone.outcome, stage_run::Outcome::Cleared) << "stage " << stage << ": " << alone.line();
+        expectedAtStart.push_back(sum);
+        sum += alone.score;
+    }
+
+    // No script: the controls are fed nothing, and the observer decides.
+    const int result = runGameFed(nullptr, 0, playWholeGame, &g);
+    std::string seen;
+    for (const auto& [scene, stage] : g.scenes)
+        seen += " " + std::to_string(scene) + (stage >= 0 ? ":" + std::to_string(stage) : "");
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(g.closed);
+    ASSERT_LT(g.ticks, kWholeGameTickLimit) << "the game never reached the ranking; scenes (scene:stage):" << seen;
+
+    // The scenes in order: the start-up movie, the title, the opening movie,
+    // the stages with an interlude before every fifth, the mid-game movie
+    // after the interlude before stage 30, the ending movie, the title again
+    // and the ranking.
+    std::vector<std::pair<int, int>> expected = {
+        {kSceneStartupMovie, -1}, {kSceneTitle, -1}, {kSceneOpeningMovie, -1}};
+    for (int stage = 0; stage <= kLastStage; ++stage) {
+        if (stage > 0 && stage % 5 == 0) expected.push_back({kSceneInterlude, stage});
+        if (stage == 30) expected.push_back({kSceneMidGameMovie, -1});
+        expected.push_back({kScenePlay, stage});
+    }
+    expected.push_back({kSceneEndingMovie, -1});
+    expected.push_back({kSceneTitle, -1});
+    expected.push_back({kSceneRanking, -1});
+    EXPECT_EQ(g.scenes, expected);
+
+    // Each stage began with the score of the ones before it, and the game
+    // ends with their sum, ranked first with stage 52 reached (the one after
+    // the last, counted from 1).
+    for (int stage = 0; stage <= kLastStage; ++stage)
+        EXPECT_EQ(g.scoreAtStart[stage], expectedAtStart[stage]) << "stage " << stage;
+    EXPECT_GT(sum, 0);
+    EXPECT_EQ(g.scoreAtEnding, sum);
+    EXPECT_EQ(game.highScores[0].score, sum);
+    EXPECT_EQ(game.highScores[0].stageReached, kLastStage + 2);
+    EXPECT_EQ(game.highestStage, kLastStage + 1);
+    std::printf("whole game: %ld ticks, final score %d\n", g.ticks, sum);
 }
 
 }  // namespace

@@ -66,12 +66,6 @@ TEST_P(ShippedStage, TheOutcomeAndHashAreTheSameEveryRun) {
 
 INSTANTIATE_TEST_SUITE_P(Stages, ShippedStage, ::testing::ValuesIn(shippedStages()));
 
-TEST(Shipped, TheFirstBandIsThere) {
-    for (int stage = 0; stage < 10; ++stage) EXPECT_TRUE(shipped(stage)) << "stage " << stage << " has no source";
-}
-
-
-
 TEST(Runner, AnEmptyInputStaysRunningAndAStageWithoutFilesIsRefused) {
     Replay idle;
     idle.start.stage = 0;
@@ -102,9 +96,12 @@ TEST(Runner, StandingStillRunsOutOfTime) {
     EXPECT_EQ(stage_run::play(idle, 11000).outcome, stage_run::Outcome::StillRunning);
 }
 
-TEST(Runner, PlaceholderStagesFillTheRestOfTheGame) {
+// Every stage of the game is designed now: none is left to the plain
+// key-and-exit room, and each built stage reads back cleanly and passes the
+// design check.
+TEST(Shipped, EveryStageOfTheGameIsDesignedAndSound) {
     for (int stage = 0; stage <= 50; ++stage) {
-        if (shipped(stage)) continue;
+        EXPECT_TRUE(shipped(stage)) << "stage " << stage << " has no source";
         std::string note;
         stagec::StageData d = stagec::readStageFiles(dataDir() + "/01", stage, &note);
         EXPECT_EQ(note, "") << stage;
