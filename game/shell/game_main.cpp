@@ -40,8 +40,16 @@ std::string absolutePath(const std::string& path) {
 // (said on standard error) when --data names no game data.
 bool enterDataFolder(const std::string& wanted) {
     if (wanted.empty()) {
-        moveToDataDirectory();
-        return true;
+        if (moveToDataDirectory() || holdsGameData(".")) return true;
+        // Nothing to play: said and stopped here, before anything is written
+        // (saved files made in the start folder would pass for game data).
+        std::string places = "the current folder";
+        for (const std::string& dir : defaultDataDirectories())
+            if (!dir.empty()) places += ", " + dir;
+        std::fprintf(stderr,
+                     "lumotta: no game data found (looked in %s); name the data folder with --data\n",
+                     places.c_str());
+        return false;
     }
     std::error_code error;
     if (holdsGameData(wanted)) fs::current_path(wanted, error);
