@@ -44,8 +44,10 @@ bool enterDataFolder(const std::string& wanted) {
         // Nothing to play: said and stopped here, before anything is written
         // (saved files made in the start folder would pass for game data).
         std::string places = "the current folder";
+        std::vector<std::string> looked;
         for (const std::string& dir : defaultDataDirectories())
-            if (!dir.empty()) places += ", " + dir;
+            if (!dir.empty() && std::find(looked.begin(), looked.end(), dir) == looked.end()) looked.push_back(dir);
+        for (const std::string& dir : looked) places += ", " + dir;
         std::fprintf(stderr,
                      "lumotta: no game data found (looked in %s); name the data folder with --data\n",
                      places.c_str());
