@@ -230,6 +230,13 @@ int DeleteAllSounds(int logFlag) {
     return 0;
 }
 
+namespace media::sound {
+int LiveSoundCount() {
+    media::ApiLockGuard lock;
+    return gLive;
+}
+}  // namespace media::sound
+
 int SetSoundLoadMode(int mode) {
     media::ApiLockGuard lock;
     if (mode < 0 || mode > 3) return -1;
