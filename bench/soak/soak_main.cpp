@@ -47,6 +47,15 @@ constexpr const char* kSavedNames[] = {"K.dat", "S.dat", "B.dat", "H.dat"};
 constexpr const char* kSceneNames[] = {"play",  "game over", "title",     "stage select", "ranking",  "settings",
                                        "opening", "start-up", "interlude", "ending",       "mid-game"};
 
+// What moves while the program is alive: frames shown, or a scene's
+// pictures and sounds coming in.
+struct Progress {
+    long frames;
+    int images;
+    int sounds;
+    bool operator!=(const Progress& o) const { return frames != o.frames || images != o.images || sounds != o.sounds; }
+};
+
 struct Sample {
     int seconds;
     long ticks;
@@ -163,8 +172,9 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
 
-    const long totalTicks = static_cast<long>(minutes * 60 * 60);
-    soak::InputMaker maker(seed, source, totalTicks + 600);
+    const auto runFor = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(minutes * 60));
+    // Room for the run at a full 60 ticks a second, and some.
+    soak::InputMaker maker(seed, source, static_cast<long>(minutes * 60 * 60) + 3600);
     gMaker = &maker;
     const std::vector<std::string> savedAtStart = savedFiles(work + "/game");
 
@@ -173,15 +183,22 @@ int main(int argc, char** argv) {
     std::string failure;
     const auto started = Clock::now();
     std::thread sampler([&] {
-        long lastFrames = -1;
+        Progress lastProgress{-1, -1, -1};
         auto lastFrameSeen = Clock::now();
         int nextSample = 0;
         while (!gStop.load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
             const auto now = Clock::now();
             const long ticks = gTicks.load();
-            const long frames = gFrames.load();
-            if (frames != lastFrames) lastFrames = frames, lastFrameSeen = now;
+            // A scene's loading draws no frame: pictures and sounds coming in
+            // are progress too (764 pictures take seconds on a busy machine).
+            int images = 0;
+            {
+                media::ApiLockGuard lock;
+                images = media::images::LiveImageCount();
+            }
+            const Progress progress{gFrames.load(), images, media::sound::LiveSoundCount()};
+            if (progress != lastProgress) lastProgress = progress, lastFrameSeen = now;
             if (now - lastFrameSeen > std::chrono::seconds(kHangSeconds)) {
                 std::fprintf(stderr, "soak: FAIL: no frame for %d s (tick %ld, scene %d, stage %d)\n", kHangSeconds,
                              ticks, gScene.load(), gStage.load());
@@ -197,7 +214,7 @@ int main(int argc, char** argv) {
                 s.images = media::images::LiveImageCount();
             }
             s.sounds = media::sound::LiveSoundCount();
-            if (savedFiles(work + "/game") != savedAtStart && failure.empty())
+            if (!gStop.load() && savedFiles(work + "/game") != savedAtStart && failure.empty())
                 failure = "a saved file changed while the game ran (at " + std::to_string(seconds) + " s)";
             std::lock_guard<std::mutex> hold(samplesLock);
             samples.push_back(s);
@@ -205,7 +222,7 @@ int main(int argc, char** argv) {
                         s.ticks, s.scene >= 0 && s.scene <= 10 ? kSceneNames[s.scene] : "?", s.stage,
                         s.rssKb / 1024.0, s.fds, s.images, s.sounds);
             std::fflush(stdout);
-            if (ticks >= totalTicks) gStop.store(true);
+            if (now - started >= runFor) gStop.store(true);
         }
     });
 
