@@ -92,7 +92,7 @@ InputState InputMaker::decide(const InputState& now) {
         case kSceneStageSelect: return stageSelect(now);
         case kSceneSettings: return settings(now);
         case kScenePlay: return play(now);
-        case kSceneGameOver: return pressAfter(now, 60 + roll(600), roll(3) == 0 ? 2 : 0);
+        case kSceneGameOver: return pressAfter(now, 60 + roll(600), roll(3) == 0 ? 1 : 0);  // 1 continues
         case kSceneRanking: return pressAfter(now, 60 + roll(900), roll(2) == 0 ? 0 : 2);
         case kSceneInterlude: return pressAfter(now, 60 + roll(600), 0);
         default: return pressAfter(now, 30 + roll(roll(4) == 0 ? 3000 : 300), 0);  // movies
@@ -111,7 +111,10 @@ InputState InputMaker::title(const InputState& now) {
     if (!game.menuShown) return pressAfter(now, 20 + roll(300), 0);
     if (game.menuTimer < kMenuDeadTicks + 5 || !neutral(now)) return InputState{};
     if (target_ < 0) {
-        static constexpr int kItems[] = {0, 0, 0, 2, 2, 2, 1, 3};  // new game, stage select, ranking, settings
+        // New game, stage select, ranking, settings: a life without a clear
+        // lasts its whole time limit, so stages are mostly reached from the
+        // stage select, two lives at a time.
+        static constexpr int kItems[] = {0, 0, 2, 2, 2, 2, 1, 3};
         target_ = kItems[roll(8)];
         waitTicks_ = static_cast<int>(ticksInScene_) + 20 + roll(200);
     }
@@ -175,7 +178,7 @@ InputState InputMaker::play(const InputState& now) {
         if (lives < lives_ && game.stageNumber == stage_) ++deaths_;
         stage_ = game.stageNumber;
         ++stagesStarted_;
-        const bool solved = stage_ >= 0 && stage_ < kStages && !solutions_[stage_].empty() && roll(2) == 0;
+        const bool solved = stage_ >= 0 && stage_ < kStages && !solutions_[stage_].empty() && roll(5) != 0;
         solution_ = solved ? &solutions_[stage_] : nullptr;
         solutionTick_ = 1;  // the attempt's first tick has run
         holdTicks_ = 0;
