@@ -255,7 +255,8 @@ int main(int argc, char** argv) {
     const int cycleEnd = maker.firstCycleSeconds() >= 0 ? maker.firstCycleSeconds()
                          : samples.empty()                ? 0
                                                           : samples.back().seconds / 4;
-    if (maker.firstCycleSeconds() < 0 && failure.empty()) failure = "the first scene cycle never ended";
+    // A run that never met every scene is measured from its first quarter
+    // (the summary lists the scenes it met).
     std::map<int, Sample> baseline;
     std::map<int, int> measuredUntil;
     for (const Sample& s : samples) {
