@@ -176,7 +176,9 @@ int runGame(const CommandLine& options) {
         }
     }
     // Started from a directory without the game's data, play the default set.
-    if (!enterDataFolder(absolutePath(options.dataFolder))) return kExitUsage;
+    // --data naming no data is a bad command line; no data anywhere, a game
+    // that cannot start.
+    if (!enterDataFolder(absolutePath(options.dataFolder))) return options.dataFolder.empty() ? -1 : kExitUsage;
     const std::string dataDir = currentFolder();
     const WriteFolders folders = directWriting(dataDir);
     std::vector<std::string> problems;

@@ -19,7 +19,7 @@ unshare -m bash -c 'mount -t tmpfs -o size=1m none "$1" && shift && "$@"' hide "
   env -i PATH="$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
   SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 20 "$program" >"$work/out.txt" 2>"$work/err.txt"
 status=$?
-[ "$status" -eq 2 ] || fail "exit status $status, wanted 2; said: $(cat "$work/err.txt")"
+[ "$status" -eq 255 ] || fail "exit status $status, wanted 255 (the game could not start); said: $(cat "$work/err.txt")"
 grep -q "lumotta: no game data found (looked in the current folder, " "$work/err.txt" ||
   fail "no clear error on standard error: $(cat "$work/err.txt")"
 [ -z "$(ls -A "$work/start")" ] || fail "the start folder was written to: $(ls -A "$work/start")"
