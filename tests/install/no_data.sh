@@ -16,7 +16,7 @@ mkdir -p "$work/start" "$work/home"
 # folder) and none installed (build/../share/lumotta).
 cd "$work/start"
 unshare -m bash -c 'mount -t tmpfs -o size=1m none "$1" && shift && "$@"' hide "$data" \
-  env -i PATH="$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
+  env -i PATH="$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" $(sanitizer_settings) \
   SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 20 "$program" >"$work/out.txt" 2>"$work/err.txt"
 status=$?
 [ "$status" -eq 255 ] || fail "exit status $status, wanted 255 (the game could not start); said: $(cat "$work/err.txt")"

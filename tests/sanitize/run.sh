@@ -46,6 +46,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 start=$(date +%s)
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMOTTA_SANITIZE="$SANITIZERS" >/dev/null
+# What the sanitized game is run with by the end-to-end scripts.
+if [ -f "$BUILD_DIR/sanitizer-preload.txt" ]; then
+  LUMOTTA_SANITIZER_PRELOAD=$(cat "$BUILD_DIR/sanitizer-preload.txt")
+  export LUMOTTA_SANITIZER_PRELOAD
+fi
 cmake --build "$BUILD_DIR" -j"$JOBS" --target "${TARGETS[@]}"
 built=$(date +%s)
 status=0

@@ -122,6 +122,10 @@ pid_t start(const std::string& program, const std::string& gameFolder) {
     const int errors = open(gStderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(quiet, 1);
     dup2(errors >= 0 ? errors : quiet, 2);
+    // In a sanitized build, the libraries the sanitized game is run with
+    // (tests/CMakeLists.txt); given to the game alone.
+    if (const char* preload = std::getenv("LUMOTTA_SANITIZER_PRELOAD"); preload && *preload)
+        setenv("LD_PRELOAD", preload, 1);
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
 }

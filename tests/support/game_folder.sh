@@ -32,3 +32,16 @@ require_x_tools() {
     fi
   done
 }
+
+# In a sanitized build (tests/sanitize/run.sh): the sanitizers' settings and
+# the libraries loaded with the game (LD_PRELOAD, see tests/CMakeLists.txt),
+# as NAME=VALUE words for env -i; nothing otherwise, so the game runs with a
+# player's environment.
+sanitizer_settings() {
+  [ -n "${LUMOTTA_SANITIZER_PRELOAD:-}" ] && echo "LD_PRELOAD=$LUMOTTA_SANITIZER_PRELOAD"
+  local name
+  for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    [ -n "${!name:-}" ] && echo "$name=${!name}"
+  done
+  return 0
+}
