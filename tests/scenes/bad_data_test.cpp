@@ -197,7 +197,7 @@ TEST_F(BadData, DamagedStageFilesArePlayedWithoutCrashOrHang) {
              const int32_t codes[] = {-1, -2147483647 - 1, 2147483647, 4, 99, 156, 1000};
              for (size_t c = 0; c < 600; ++c) {
                  put32(blocks, 4 * c, c % 2 ? static_cast<uint32_t>(100 + c % 60) : static_cast<uint32_t>(codes[c % 7]));
-                 put32(hidden, 4 * c, static_cast<uint32_t>(codes[(c + 3) % 7] + static_cast<int32_t>(c % 60)));
+                 put32(hidden, 4 * c, static_cast<uint32_t>(codes[(c + 3) % 7]) + static_cast<uint32_t>(c % 60));
              }
              replaceWith("01/00.dat", blocks);
              replaceWith("01/00_.dat", hidden);
