@@ -247,7 +247,9 @@ std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, const WavLayout& l
         try {
             const size_t frames = length / (2u * spec.channels);
             std::vector<int16_t> samples(frames * std::min<size_t>(spec.channels, 2));
-            if (spec.channels <= 2) {
+            if (samples.empty()) {
+                // Nothing decoded (SDL then gives no buffer at all).
+            } else if (spec.channels <= 2) {
                 std::memcpy(samples.data(), buffer, samples.size() * sizeof(int16_t));
             } else {
                 FoldToStereo(reinterpret_cast<const int16_t*>(buffer), WavChannelOrder(spec.channels, layout.speakerMask),
