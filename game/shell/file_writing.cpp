@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -13,6 +14,18 @@ namespace {
 int gFailedWrites = 0;
 
 std::string errnoText() { return errno != 0 ? std::strerror(errno) : "the write was cut short"; }
+
+// Flushes the folder holding `path` to the disk. A folder that cannot be
+// opened or synced (some file systems refuse) leaves the file written all the
+// same: the rename has happened and its data is on the disk.
+void syncFolderOf(const std::string& path) {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const std::string folder = parent.empty() ? std::string(".") : parent.string();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 
 }  // namespace
 
@@ -30,8 +43,14 @@ bool replaceFile(const std::string& path, const void* bytes, size_t size, std::s
     if (ok && fsync(fileno(f)) != 0) ok = false, reason = errnoText();
     if (std::fclose(f) != 0 && ok) ok = false, reason = errnoText();
     if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false, reason = errnoText();
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
+    if (!ok) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    // The rename is an entry of the folder: until the folder reaches the disk
+    // a power loss may still bring back the old file, or none.
+    syncFolderOf(path);
+    return true;
 }
 
 bool makeFolder(const std::string& folder, std::string& reason) {

@@ -8,7 +8,9 @@
 
 // Replaces `path` whole: the bytes go to "<path>.new" beside it, which is
 // then renamed over the old file, so a crash or a full disk leaves the old
-// file whole. False with the reason when it could not be done.
+// file whole; the folder is synced after the rename, so the new file is
+// there after a power loss too. False with the reason when it could not be
+// done.
 bool replaceFile(const std::string& path, const void* bytes, size_t size, std::string& reason);
 
 // Makes `folder` and the folders above it when missing. False with the reason

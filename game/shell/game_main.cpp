@@ -40,8 +40,18 @@ std::string absolutePath(const std::string& path) {
 // (said on standard error) when --data names no game data.
 bool enterDataFolder(const std::string& wanted) {
     if (wanted.empty()) {
-        moveToDataDirectory();
-        return true;
+        if (moveToDataDirectory() || holdsGameData(".")) return true;
+        // Nothing to play: said and stopped here, before anything is written
+        // (saved files made in the start folder would pass for game data).
+        std::string places = "the current folder";
+        std::vector<std::string> looked;
+        for (const std::string& dir : defaultDataDirectories())
+            if (!dir.empty() && std::find(looked.begin(), looked.end(), dir) == looked.end()) looked.push_back(dir);
+        for (const std::string& dir : looked) places += ", " + dir;
+        std::fprintf(stderr,
+                     "lumotta: no game data found (looked in %s); name the data folder with --data\n",
+                     places.c_str());
+        return false;
     }
     std::error_code error;
     if (holdsGameData(wanted)) fs::current_path(wanted, error);
@@ -166,7 +176,9 @@ int runGame(const CommandLine& options) {
         }
     }
     // Started from a directory without the game's data, play the default set.
-    if (!enterDataFolder(absolutePath(options.dataFolder))) return kExitUsage;
+    // --data naming no data is a bad command line; no data anywhere, a game
+    // that cannot start.
+    if (!enterDataFolder(absolutePath(options.dataFolder))) return options.dataFolder.empty() ? -1 : kExitUsage;
     const std::string dataDir = currentFolder();
     const WriteFolders folders = directWriting(dataDir);
     std::vector<std::string> problems;

@@ -18,6 +18,7 @@ public:
     }
     size_t Read(int16_t* out, size_t frames) override {
         const size_t n = std::min(frames, frames_ - position_);
+        if (n == 0) return 0;  // an empty sound has no samples to point at
         std::memcpy(out, samples_.data() + position_ * channels_, n * channels_ * sizeof(int16_t));
         position_ += n;
         return n;

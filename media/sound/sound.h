@@ -65,4 +65,7 @@ bool DecodeForMixer(Decoder& decoder, std::vector<int16_t>& out);
 class StreamSound;
 std::unique_ptr<Sound> MakeStreamSound(std::unique_ptr<Decoder> decoder, Sound* sharedWith);
 
+// Sounds loaded and not yet released (for soak runs and tests).
+int LiveSoundCount();
+
 }  // namespace media::sound

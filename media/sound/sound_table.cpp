@@ -250,6 +250,13 @@ int PrepareSound(const char* fileName) {
     return 0;
 }
 
+namespace media::sound {
+int LiveSoundCount() {
+    media::ApiLockGuard lock;
+    return gLive;
+}
+}  // namespace media::sound
+
 int SetSoundLoadMode(int mode) {
     media::ApiLockGuard lock;
     if (mode < 0 || mode > 3) return -1;

@@ -203,7 +203,7 @@ private:
 };
 
 // Compressed data: SDL decodes the whole file to 16-bit samples.
-std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, uint32_t speakerMask, std::string& why) {
+std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, const WavLayout& layout, std::string& why) {
     const int64_t size = source.Size();
     if (size <= 0 || size > kMaxWholeFileBytes) {
         why = "file size unknown or too large";
@@ -220,6 +220,14 @@ std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, uint32_t speakerMa
         why = "read failed";
         return nullptr;
     }
+    // SDL sizes its buffers from the lengths the file claims: a data chunk
+    // (or a RIFF size) beyond the end is cut to the bytes there, as the PCM
+    // path does, so a damaged file never asks for more than it could hold.
+    const auto putLength = [&bytes](int64_t at, int64_t length) {
+        for (int i = 0; i < 4; ++i) bytes[static_cast<size_t>(at + i)] = static_cast<uint8_t>(length >> (8 * i));
+    };
+    if (layout.dataOffset >= 8 && layout.dataOffset <= size) putLength(layout.dataOffset - 4, layout.dataBytes);
+    if (size >= 8) putLength(4, size - 8);
     // Decode the last, partial block as far as it goes, then cut to the
     // length the fact chunk gives.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "dropframe");
@@ -239,10 +247,12 @@ std::unique_ptr<Decoder> DecodeCompressed(ByteSource& source, uint32_t speakerMa
         try {
             const size_t frames = length / (2u * spec.channels);
             std::vector<int16_t> samples(frames * std::min<size_t>(spec.channels, 2));
-            if (spec.channels <= 2) {
+            if (samples.empty()) {
+                // Nothing decoded (SDL then gives no buffer at all).
+            } else if (spec.channels <= 2) {
                 std::memcpy(samples.data(), buffer, samples.size() * sizeof(int16_t));
             } else {
-                FoldToStereo(reinterpret_cast<const int16_t*>(buffer), WavChannelOrder(spec.channels, speakerMask),
+                FoldToStereo(reinterpret_cast<const int16_t*>(buffer), WavChannelOrder(spec.channels, layout.speakerMask),
                              frames, samples.data());
             }
             decoder = MakePcmDecoder(std::move(samples), std::min<int>(spec.channels, 2), spec.freq);
@@ -289,7 +299,7 @@ std::unique_ptr<Decoder> OpenWavDecoder(std::unique_ptr<ByteSource>& source, std
     case kTagALaw:
     case kTagMuLaw:
     case kTagImaAdpcm:
-        return DecodeCompressed(*source, layout.speakerMask, why);
+        return DecodeCompressed(*source, layout, why);
     default: {
         char text[48];
         std::snprintf(text, sizeof text, "unsupported format tag 0x%04X", layout.tag);

@@ -4,6 +4,7 @@
 # afresh.
 set -uo pipefail
 program=$1 runner=$2 data=$3 source=$4 build=$5 work=$6
+source "$source/tests/support/game_folder.sh"
 
 rm -rf "$work"
 mkdir -p "$work/run"
@@ -31,7 +32,8 @@ run_headless() {
     settings+=("$1")
     shift
   done
-  env -i PATH="$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
+  # shellcheck disable=SC2046
+  env -i PATH="$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" $(sanitizer_settings) \
     SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "${settings[@]}" \
     "$@" >"$work/out.txt" 2>"$work/err.txt"
 }

@@ -10,7 +10,10 @@ namespace {
 void setScores(std::initializer_list<int> scores) {
     std::memset(game.highScores, 0, sizeof game.highScores);
     int r = 0;
-    for (int s : scores) game.highScores[r++] = {s, r};
+    for (int s : scores) {
+        game.highScores[r] = {s, r + 1};
+        ++r;
+    }
 }
 
 TEST(InsertHighScore, EqualScoreGoesBelowAndLastRowDrops) {

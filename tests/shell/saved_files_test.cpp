@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <utility>
 #include <string>
 
 namespace {
@@ -144,7 +146,7 @@ TEST_F(SavedFiles, ALongFileFillsOnlyTheRecord) {
     writeFile("01/H.dat", big, sizeof big);
     load();
     EXPECT_EQ(game.highScores[9].stageReached, 1019);
-    EXPECT_EQ(game.highestStage, 1000);
+    EXPECT_EQ(game.highestStage, 51);  // 1000, brought into range
     EXPECT_EQ(game.padButtons[0].buttonMask[0], 16);  // the record after it is untouched
 }
 
@@ -166,6 +168,84 @@ TEST_F(SavedFiles, OutOfRangeValuesAreClampedOnLoad) {
     game = GameGlobals{};
     load();
     EXPECT_EQ(game.settings.startLives, 0);
+}
+
+TEST_F(SavedFiles, HighestStageIsKeptWithinTheStagesOnLoad) {
+    // Stage select offers highestStage + 1: a damaged file must not make that
+    // overflow or reach past stage 50.
+    for (const auto& [stored, loaded] : {std::pair{2147483647, 51}, std::pair{52, 51}, std::pair{51, 51},
+                                         std::pair{50, 50}, std::pair{0, 0}, std::pair{-1, 0},
+                                         std::pair{-2147483647 - 1, 0}}) {
+        writeFile("01/H.dat", &stored, sizeof stored);
+        game = GameGlobals{};
+        load();
+        EXPECT_EQ(game.highestStage, loaded) << stored;
+    }
+}
+
+// A saved file the game could not read must not be replaced by the defaults
+// it then ran with, nor one the player made read-only.
+TEST_F(SavedFiles, AFileWithoutPermissionsIsKeptAndTheFailureSaid) {
+    SettingsRecord mine{};
+    mine.startLives = 17;
+    mine.noTimeLimit = 1;
+    writeFile("01/K.dat", &mine, sizeof mine);
+    fs::permissions("01/K.dat", fs::perms::none);
+    testing::internal::CaptureStderr();
+    load();
+    game.settings.startLives = 3;
+    EXPECT_FALSE(writeSavedFiles());
+    const std::string said = testing::internal::GetCapturedStderr();
+    fs::permissions("01/K.dat", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(readWholeFile("01/K.dat"), std::string(reinterpret_cast<const char*>(&mine), sizeof mine));
+    EXPECT_EQ(fs::status("01/K.dat").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(failedWrites(), 1);
+    EXPECT_NE(said.find("The settings could not be saved to 01/K.dat"), std::string::npos) << said;
+    EXPECT_NE(said.find("kept as it is"), std::string::npos) << said;
+    EXPECT_FALSE(fs::exists("01/K.dat.new"));
+    EXPECT_EQ(fs::file_size("01/S.dat"), 80u);  // the others are saved
+}
+
+TEST_F(SavedFiles, AReadOnlyFileIsNotReplaced) {
+    const int32_t highest = 12;
+    writeFile("01/H.dat", &highest, sizeof highest);
+    fs::permissions("01/H.dat", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    load();
+    EXPECT_EQ(game.highestStage, 12);  // read as usual
+    game.highestStage = 20;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(writeSavedFiles());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fieldAt<int32_t>(readWholeFile("01/H.dat"), 0), 12);
+    EXPECT_EQ(fs::status("01/H.dat").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(failedWrites(), 1);
+    EXPECT_NE(said.find("The highest stage could not be saved to 01/H.dat: the file is read-only"),
+              std::string::npos)
+        << said;
+}
+
+TEST_F(SavedFiles, AFileThatCannotBeReadIsSaidAtStartAndKeptAtExit) {
+    // A folder in the ranking's place: it opens, but reading it fails.
+    fs::create_directory("01/S.dat");
+    std::ofstream("01/S.dat/mine") << "the player's own";
+    testing::internal::CaptureStderr();
+    load();
+    const std::string atStart = testing::internal::GetCapturedStderr();
+    EXPECT_NE(atStart.find("The ranking could not be read from 01/S.dat"), std::string::npos) << atStart;
+    EXPECT_NE(atStart.find("the defaults are used and the file is kept as it is"), std::string::npos) << atStart;
+    for (const HighScoreEntry& row : game.highScores) EXPECT_EQ(row.score, 0);
+
+    game.highScores[0] = {500, 2};
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(writeSavedFiles());
+    const std::string atExit = testing::internal::GetCapturedStderr();
+    EXPECT_NE(atExit.find("The ranking could not be saved to 01/S.dat: it could not be read at start"),
+              std::string::npos)
+        << atExit;
+    EXPECT_EQ(readWholeFile("01/S.dat/mine"), "the player's own");
+    EXPECT_EQ(failedWrites(), 1);
+    EXPECT_EQ(fs::file_size("01/K.dat"), 16u);
 }
 
 TEST_F(SavedFiles, TheFolderIsMadeWhenMissing) {

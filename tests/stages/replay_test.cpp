@@ -7,11 +7,13 @@
 #include "tests/support/test_support.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"
+#include "tools/pack/archive_writer.h"
 #include "tools/stagec/stage_io.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -185,6 +187,44 @@ TEST(ReplayRecording, TheGameRecordsAReplayThatPlaysBackTheSame) {
     stage_run::Result result = stage_run::play(replay, -1);
     EXPECT_EQ(result.hash, recordedHash);
     EXPECT_EQ(result.tick, 400);
+}
+
+// The runner reads a stage as the game does: loose, packed in 01.lmt, short
+// or empty; only a missing block file stops it.
+TEST(StageRun, ReadsStagesAsTheGameDoesLooseNeverFromAnArchiveAndAnEmptyFileAsItStands) {
+    testing_support::ScratchDirectory scratch("runner_reading");
+    namespace fs = std::filesystem;
+    fs::create_directories("loose/01");
+    ASSERT_TRUE(stagec::writeStageFiles("loose/01", 3, stagec::placeholderStage()));
+    pack::PackItem root;
+    std::vector<std::string> warnings;
+    std::string error;
+    ASSERT_TRUE(pack::ScanFolder("loose/01", root, warnings, error)) << error;
+    fs::create_directories("packed");
+    ASSERT_TRUE(pack::WriteArchiveFile(root, pack::PackOptions{}, "packed/01.lmt", error)) << error;
+
+    ReplayStart start{};
+    start.stage = 3;
+    start.lives = 2;
+    ASSERT_TRUE(stage_run::startStage(scratch.path() + "/loose", start, error)) << error;
+    EXPECT_EQ(fs::current_path(), fs::path(scratch.path()));  // where it was started
+    EXPECT_NE(game.players[0].x, 0);  // the placeholder's start cell
+    // An archive of the folder does not stand in for the loose stage files.
+    EXPECT_FALSE(stage_run::startStage(scratch.path() + "/packed", start, error));
+    EXPECT_NE(error.find("packed/01/03.dat is missing"), std::string::npos) << error;
+    EXPECT_EQ(fs::current_path(), fs::path(scratch.path()));
+
+    fs::create_directories("empty/01");
+    std::ofstream("empty/01/03.dat").close();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(stage_run::startStage(scratch.path() + "/empty", start, error)) << error;
+    const std::string note = testing::internal::GetCapturedStderr();
+    EXPECT_NE(note.find("empty/01/03.dat holds 0 of 2400 bytes"), std::string::npos) << note;
+
+    start.stage = 4;
+    error.clear();
+    EXPECT_FALSE(stage_run::startStage(scratch.path() + "/empty", start, error));
+    EXPECT_NE(error.find("empty/01/04.dat is missing"), std::string::npos) << error;
 }
 
 }  // namespace

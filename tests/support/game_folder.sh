@@ -2,12 +2,14 @@
 
 # A game folder of its own in FOLDER: the default data set's pictures,
 # sounds and movies linked in from DATA, its stage files copied, no saved
-# files.
+# files, no log and no lumotta.ini.
 make_game_folder() {
   local data=$1 folder=$2 entry f
   mkdir -p "$folder/01"
   for entry in "$data"/*; do
-    [ "$(basename "$entry")" = 01 ] || ln -s "$entry" "$folder/$(basename "$entry")"
+    # What a game run there left behind is not linked: it would be written
+    # through.
+    case $(basename "$entry") in 01 | Log.txt | lumotta.ini | screenshots) ;; *) ln -s "$entry" "$folder/$(basename "$entry")" ;; esac
   done
   for f in "$data"/01/*.dat; do
     case $(basename "$f") in [KSBH].dat) ;; *) cp "$f" "$folder/01/" ;; esac
@@ -31,4 +33,17 @@ require_x_tools() {
       exit 77
     fi
   done
+}
+
+# In a sanitized build (tests/sanitize/run.sh): the sanitizers' settings and
+# the libraries loaded with the game (LD_PRELOAD, see tests/CMakeLists.txt),
+# as NAME=VALUE words for env -i; nothing otherwise, so the game runs with a
+# player's environment.
+sanitizer_settings() {
+  [ -n "${LUMOTTA_SANITIZER_PRELOAD:-}" ] && echo "LD_PRELOAD=$LUMOTTA_SANITIZER_PRELOAD"
+  local name
+  for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    [ -n "${!name:-}" ] && echo "$name=${!name}"
+  done
+  return 0
 }

@@ -7,6 +7,7 @@
 set -uo pipefail
 program=$1 data=$2 work=$3
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../support/game_folder.sh"
 
 rm -rf "$work"
 mkdir -p "$work/game/01" "$work/run"
@@ -25,7 +26,7 @@ touch -d '2001-01-01 12:00' "$work/game/01/"[KSBH].dat
 (cd "$work/game/01" && sha256sum [KSBH].dat && stat -c '%n %Y' [KSBH].dat) > "$work/before"
 
 cd "$work/game" || exit 1
-env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run" timeout 20 "$program" \
+env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run" $(sanitizer_settings) timeout 20 "$program" \
   >"$work/stdout" 2>"$work/stderr"
 status=$?
 [ "$status" -ne 124 ] || fail "the program was still running after 20 s (running unseen?)"

@@ -300,8 +300,9 @@ std::vector<Numbered> playerTable() {
     const char* finishBody[9] = {"body_cast", "body_cast", "body", "body", "body", "body_raise", "body_raise", "body", "body"};
     for (int i = 0; i < 9; ++i)
         add(134 + i, with(stand(), [&](Pose& p) {
+                const std::string body = finishBody[i];
                 p.body = finishBody[i];
-                p.wand = finishBody[i][5] == 'c' ? WandForward : (finishBody[i][5] == 'r' ? WandUp : NoWand);
+                p.wand = body == "body_cast" ? WandForward : (body == "body_raise" ? WandUp : NoWand);
                 p.head = i == 3 ? "head_blink" : (i >= 4 ? "head_happy" : "head");
                 if (i == 5 || i == 6) p.extras = i == 5 ? Sparkles : SparklesAlt;
                 if (i == 0) p.legs = "legs_walk1", p.upperDy = 1;

@@ -4,11 +4,11 @@
 #include "game/play/stage_files.h"
 #include "game/play/state_hash.h"
 #include "game/state/globals.h"
-#include "tools/stagec/stage_io.h"
+#include "media/media.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <vector>
 
 namespace stage_run {
 
@@ -57,25 +57,41 @@ std::string Result::line() const {
 }
 
 bool startStage(const std::string& dataDir, const ReplayStart& start, std::string& error) {
-    std::vector<unsigned char> files[3];
-    std::string folder = dataDir + "/01/";
-    for (int f = 0; f < 3; ++f) stagec::readFileBytes(folder + stagec::stageFileBase(start.stage, f), files[f]);
-    if (files[0].empty()) {
-        error = folder + stagec::stageFileBase(start.stage, 0) + " is missing";
+    char name[kStageFileNameSize];
+    stageFileName(name, start.stage, StageFile::Blocks);
+    std::string shown = dataDir + "/" + name;
+    std::replace(shown.begin(), shown.end(), '\\', '/');
+    // The game reads its stage files straight from the disk (a pack archive
+    // named 01.lmt does not stand in for them); so does the run. Pictures
+    // and sounds, for screenshots, may come from the data set's archives.
+    SetPackArchiveExtension("lmt");
+    char startFolder[4096];
+    if (FileGetCurrentDirectory(startFolder, sizeof startFolder) != 0 ||
+        FileSetCurrentDirectory(dataDir.c_str()) != 0) {
+        error = dataDir + ": the folder cannot be entered";
         return false;
     }
+    std::string path = name;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        FileSetCurrentDirectory(startFolder);
+        error = shown + " is missing";
+        return false;
+    }
+    std::fseek(file, 0, SEEK_END);
+    const int64_t size = std::ftell(file);
+    std::fclose(file);
+    // The game plays a short or empty file as it stands; so does the run.
+    if (size < static_cast<int64_t>(kStageLayerBytes))
+        std::fprintf(stderr, "%s holds %" PRId64 " of %zu bytes: the cells beyond are empty\n", shown.c_str(), size,
+                     kStageLayerBytes);
     game = GameGlobals{};
     silenceSounds();
     game.scene = kScenePlay;
     game.stageNumber = start.stage;
-    StageBytes bytes;
-    bytes.blocks = files[0].data();
-    bytes.blocksSize = files[0].size();
-    bytes.hiddenItems = files[1].data();
-    bytes.hiddenItemsSize = files[1].size();
-    bytes.cellScripts = files[2].data();
-    bytes.cellScriptsSize = files[2].size();
-    loadStageFrom(bytes);
+    loadStage();
+    FileSetCurrentDirectory(startFolder);
     applyReplayStart(start);
     return true;
 }

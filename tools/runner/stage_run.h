@@ -22,7 +22,10 @@ struct Result {
 };
 
 // Fresh game state with the replay's stage built from dataDir/01 and its
-// start values restored. False (with a reason) when no stage file is there.
+// start values restored, read as the game reads it (the loose files, never
+// an archive).
+// False (with a reason) when the stage's block file is not there; a short or
+// empty one is played as it stands, with a note on standard error.
 bool startStage(const std::string& dataDir, const ReplayStart& start, std::string& error);
 
 // Plays the replay's ticks on the stage already started, then ticks with
