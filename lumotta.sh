@@ -20,6 +20,8 @@ PACKAGES=(
   libegl-mesa0 libgl1-mesa-dri libegl1 libgl1 libgles2
   fonts-dejavu-core fonts-dejavu-extra fontconfig
   xvfb xauth xdotool
+  # Looking at the game's window under Xvfb by hand (import -window root).
+  imagemagick
   # The Debian package: dpkg-shlibdeps finds the libraries the game needs,
   # and CPack looks at the program with file first.
   dpkg-dev file
