@@ -113,6 +113,7 @@ std::string tableText(const std::vector<StageReport>& reports, const FinderBest&
 
 std::string bandMediansText(const std::vector<StageReport>& reports) {
     std::string out;
+    // Stage 50 stands alone; the bands of ten before it are compared.
     for (int band = 0; band < 50; band += 10) {
         std::vector<long> ticks;
         for (const StageReport& r : reports)
@@ -121,7 +122,7 @@ std::string bandMediansText(const std::vector<StageReport>& reports) {
         out += (out.empty() ? "" : ", ") + std::string("stages ") + std::to_string(band) + " to " +
                std::to_string(band + 9) + ": " + std::to_string(median(ticks));
     }
-    return out;
+    return out.empty() ? "none cleared" : out;
 }
 
 std::vector<std::string> ruleBreaks(const std::vector<StageReport>& reports, const FinderBest& finder) {
@@ -150,7 +151,8 @@ std::vector<std::string> ruleBreaks(const std::vector<StageReport>& reports, con
             say(r.stage, std::to_string(r.layout.fullRows) + " fully solid rows, more than 3");
         int minRows = isBandFinale(r.stage) ? kMinFinaleRouteRows : kMinRouteRows;
         if (r.routeRows < minRows)
-            say(r.stage, "the route passes through " + std::to_string(r.routeRows) + " rows, fewer than " +
+            say(r.stage, "the route passes through " + std::to_string(r.routeRows) +
+                             (r.routeRows == 1 ? " row" : " rows") + ", fewer than " +
                              std::to_string(minRows));
         if (r.likeStage >= 0 && r.likeness > kMaxLikeness)
             say(r.stage, "shares " + percent(r.likeness) + " of its solid cells with stage " + twoDigits(r.likeStage));
@@ -171,6 +173,21 @@ std::vector<std::string> ruleBreaks(const std::vector<StageReport>& reports, con
                     say(50, "its route shares " + percent(routeLikeness(r, *e)) + " of its cells with stage " +
                                 twoDigits(earlier) + "'s");
         }
+    }
+    // The curve: band medians rise, to at least 2,400 in stages 40 to 49.
+    long previous = 0;
+    for (int band = 0; band < 50; band += 10) {
+        std::vector<long> ticks;
+        for (const StageReport& r : reports)
+            if (r.cleared && r.stage >= band && r.stage < band + 10) ticks.push_back(r.result.tick);
+        if (ticks.empty()) continue;
+        long m = median(ticks);
+        std::string name = "stages " + std::to_string(band) + " to " + std::to_string(band + 9);
+        if (band > 0 && m <= previous)
+            out.push_back("the game: the median of " + name + " (" + std::to_string(m) + ") does not rise");
+        if (band == 40 && m < kMinLastBandMedian)
+            out.push_back("the game: the median of " + name + " (" + std::to_string(m) + ") is under 2400");
+        previous = m;
     }
     if (outAndBack > kMaxOutAndBack)
         out.push_back("the game: " + std::to_string(outAndBack) + " out-and-back stages, more than 8");

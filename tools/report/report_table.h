@@ -22,6 +22,7 @@ constexpr int kMaxOutAndBack = 8;          // in the whole game, never two in a 
 constexpr long kTimerTicks = 9999;         // a solution clears within 60 % of it
 constexpr double kMinFinderShare = 0.7;    // a finder clear faster than this share of the solution's is a shortcut
 constexpr int kMinFinaleSkills = 10;       // stage 50
+constexpr long kMinLastBandMedian = 2400;  // clear ticks, stages 40 to 49
 
 bool isBandFinale(int stage);
 

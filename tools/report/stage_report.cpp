@@ -56,7 +56,8 @@ StageReport reportStage(const std::string& dataDir, int stage, const std::string
     r.skills = run.watch().skills();
     std::vector<CommandLine> lines = commandLines(script);
     r.slack.lines = static_cast<int>(lines.size());
-    if (!options.slack) return r;
+    // Slack is measured around a solution that clears.
+    if (!options.slack || !r.cleared) return r;
     r.slack.measured = true;
     r.slack.clearWith4 = clearsWithWaitBefore(run, script, 4, &r.slack.failWith4);
     r.slack.clearWith8 = clearsWithWaitBefore(run, script, 8, &r.slack.failWith8);
