@@ -27,6 +27,7 @@ int usage() {
         "  --data DIR          the data folder holding 01/ (default: LUMOTTA_DATA_DIR or the build's)\n"
         "  --source DIR        the source tree holding content/ (default: this build's)\n"
         "  --stages LIST       the stages to report, as 10-29,50 (default: every stage with a source)\n"
+        "  --script FILE       report this script as the solution of the one stage named by --stages\n"
         "  --no-windows        leave out each line's window (the narrowest line column)\n"
         "  --no-slack          leave out the waits put in and the windows\n"
         "  --lines             also print every line's window and waits\n"
@@ -73,7 +74,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir = tool_options::defaultDataDir(), source = LUMOTTA_REPORT_SOURCE_DIR;
+    std::string dataDir = tool_options::defaultDataDir(), source = LUMOTTA_REPORT_SOURCE_DIR, scriptFile;
     std::set<int> wanted, finderStages;
     bool readme = false, lines = false;
     long finderSeconds = 1800;
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
         bool hasValue = i + 1 < argc;
         if (arg == "--data" && hasValue) dataDir = argv[++i];
         else if (arg == "--source" && hasValue) source = argv[++i];
+        else if (arg == "--script" && hasValue) scriptFile = argv[++i];
         else if (arg == "--stages" && hasValue && readList(argv[++i], wanted)) {}
         else if (arg == "--finder" && hasValue && readList(argv[++i], finderStages)) {}
         else if (arg == "--finder-seconds" && hasValue && tool_options::readNumber(argv[++i], finderSeconds) &&
@@ -110,6 +112,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no stage sources under %s/content/stages\n", source.c_str());
         return 1;
     }
+    if (!scriptFile.empty() && (stages.size() != 1 || readme)) {
+        std::fputs("--script goes with --stages naming one stage, and never with --readme\n", stderr);
+        return 2;
+    }
     if (readme && !wanted.empty()) {
         std::fputs("--readme writes the whole table: leave out --stages\n", stderr);
         return 2;
@@ -125,7 +131,8 @@ int main(int argc, char** argv) {
     for (int stage : stages) {
         auto stageStarted = std::chrono::steady_clock::now();
         std::string script;
-        if (!stagec::readTextFile(stagePath(source, "replays", stage, "script"), script)) {
+        const std::string path = scriptFile.empty() ? stagePath(source, "replays", stage, "script") : scriptFile;
+        if (!stagec::readTextFile(path, script)) {
             report::StageReport missing;
             missing.stage = stage;
             missing.problem = "no solution";
