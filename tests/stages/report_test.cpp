@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <utility>
@@ -265,6 +266,158 @@ TEST(ReportSkills, EachIsSeenWhenUsedAndOnlyThen) {
         EXPECT_EQ(run.watch().skills(), expected) << "seen:" << seen;
         ++stage;
     }
+}
+
+// The rules the report lists, each at its limit: a report that meets every
+// rule, then one number at a time just past a limit.
+report::StageReport meetsEveryRule(int stage) {
+    report::StageReport r;
+    r.stage = stage;
+    r.cleared = true;
+    r.result.outcome = stage_run::Outcome::Cleared;
+    r.result.tick = 1000 + stage * 40;
+    r.slack.measured = true;
+    r.slack.lines = 10;
+    r.slack.clearWith4 = 8;
+    r.slack.clearWith8 = 5;
+    r.slack.narrowest = report::LineWindow{{3, "right 40", 40}, 36, 43};  // 8 ticks
+    r.routeRows = report::isBandFinale(stage) ? 7 : 5;
+    r.layout.fullRows = 3;
+    r.layout.startColumn = 2;
+    r.layout.exitColumn = 6;
+    r.likeStage = stage == 10 ? 11 : 10;
+    r.likeness = 0.6;
+    r.skills = (1u << 10) - 1;
+    return r;
+}
+
+TEST(ReportRules, EachRuleSpeaksJustPastItsLimit) {
+    struct Case {
+        const char* name;
+        int stage;
+        void (*change)(report::StageReport&);
+        const char* says;  // nullptr: still meets every rule
+    };
+    const Case cases[] = {
+        {"slack 7 of 10", 12, [](auto& r) { r.slack.clearWith4 = 7; }, "slack at 4 ticks 70 %"},
+        {"slack at 8 is not a rule", 12, [](auto& r) { r.slack.clearWith8 = 0; }, nullptr},
+        {"a 7-tick window", 12, [](auto& r) { r.slack.narrowest->low = 37; }, "a window of 7 ticks"},
+        {"4 full rows", 12, [](auto& r) { r.layout.fullRows = 4; }, "4 fully solid rows"},
+        {"4 route rows", 12, [](auto& r) { r.routeRows = 4; }, "through 4 rows, fewer than 5"},
+        {"6 route rows in a finale", 14, [](auto& r) { r.routeRows = 6; }, "through 6 rows, fewer than 7"},
+        {"6 route rows elsewhere", 15, [](auto& r) { r.routeRows = 6; }, nullptr},
+        {"61 % alike", 12, [](auto& r) { r.likeness = 0.61; }, "shares 61 % of its solid cells"},
+        {"over 60 % of the timer", 12, [](auto& r) { r.result.tick = 124 + 6000; }, "beyond 60 % of the timer"},
+        {"at 60 % of the timer", 12, [](auto& r) { r.result.tick = 124 + 5999; }, nullptr},
+        {"not cleared", 12, [](auto& r) { r.cleared = false; }, "does not clear it"},
+        {"stage 9 is not ruled", 9, [](auto& r) { r.layout.fullRows = 9; }, nullptr},
+        {"stage 50 with 9 skills", 50, [](auto& r) { r.skills = (1u << 9) - 1; }, "9 skills, fewer than 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<report::StageReport> reports{meetsEveryRule(c.stage)};
+        c.change(reports[0]);
+        auto breaks = report::ruleBreaks(reports, {});
+        if (!c.says) {
+            EXPECT_EQ(breaks, std::vector<std::string>{});
+            continue;
+        }
+        ASSERT_EQ(breaks.size(), 1u) << ::testing::PrintToString(breaks);
+        EXPECT_NE(breaks[0].find(c.says), std::string::npos) << breaks[0];
+    }
+}
+
+TEST(ReportRules, AcrossStagesOutAndBackTheFinderTheFinaleAndTheCurve) {
+    std::vector<report::StageReport> reports;
+    for (int stage = 10; stage <= 21; ++stage) reports.push_back(meetsEveryRule(stage));
+    auto outAndBack = [&](int stage) { reports[static_cast<size_t>(stage - 10)].layout.exitColumn = 5; };
+    for (int stage : {10, 12, 14, 16, 18, 20, 21}) outAndBack(stage);  // 7, and 20 and 21 in a row
+    auto breaks = report::ruleBreaks(reports, {});
+    ASSERT_EQ(breaks.size(), 1u) << ::testing::PrintToString(breaks);
+    EXPECT_EQ(breaks[0], "stage 21: out and back, as stage 20 before it");
+    outAndBack(17);
+    outAndBack(13);  // 9 in all, now 12 to 14 and 16 to 18 in a row as well
+    breaks = report::ruleBreaks(reports, {});
+    EXPECT_EQ(breaks.back(), "the game: 9 out-and-back stages, more than 8");
+    EXPECT_EQ(breaks.size(), 6u);
+
+    // The finder: under 70 % of the solution's ticks is a shortcut.
+    reports = {meetsEveryRule(12)};  // cleared at tick 1480
+    EXPECT_EQ(report::ruleBreaks(reports, {{12, 1036}}), std::vector<std::string>{});
+    EXPECT_EQ(report::ruleBreaks(reports, {{12, -1}}), std::vector<std::string>{});
+    EXPECT_EQ(report::ruleBreaks(reports, {{12, 1035}}),
+              std::vector<std::string>{"stage 12: the finder clears it at tick 1035, under 70 % of the solution's"});
+
+    // The finale is the longest solution.
+    reports = {meetsEveryRule(49), meetsEveryRule(50)};
+    reports[0].routeRows = 7;
+    EXPECT_EQ(report::ruleBreaks(reports, {}), std::vector<std::string>{});
+    reports[0].result.tick = reports[1].result.tick + 1;
+    EXPECT_EQ(report::ruleBreaks(reports, {}),
+              std::vector<std::string>{"stage 50: not the longest solution (3001 is)"});
+
+    // Band medians: the middle one, or the mean of the middle two.
+    reports.clear();
+    for (int stage = 0; stage < 3; ++stage) reports.push_back(meetsEveryRule(stage));
+    reports[0].result.tick = 1300;
+    reports[1].result.tick = 1100;
+    reports[2].result.tick = 1250;
+    for (long tick : {2400, 2500, 2000, 3000}) {
+        reports.push_back(meetsEveryRule(40 + static_cast<int>(reports.size()) - 3));
+        reports.back().result.tick = tick;
+    }
+    EXPECT_EQ(report::bandMediansText(reports), "stages 0 to 9: 1250, stages 40 to 49: 2450");
+    EXPECT_EQ(report::ruleBreaks(reports, {}), std::vector<std::string>{});
+    reports.back().result.tick = 2300;  // the median falls to 2350
+    breaks = report::ruleBreaks(reports, {});
+    ASSERT_EQ(breaks.size(), 1u);
+    EXPECT_EQ(breaks[0], "the game: the median of stages 40 to 49 (2350) is under 2400");
+}
+
+// The whole tool as a designer runs it: a source tree and a data set, the
+// table written into the README between its marks and nowhere else, the
+// finder's kept results read back into it.
+TEST(ReportProgram, WritesTheTableIntoTheReadme) {
+    MadeUpStage made;
+    made.write(2, kShaftStage);
+    made.write(3, field({"#.@..K.........E...#"}));
+    const std::string source = made.dataDir() + "/tree";
+    std::filesystem::create_directories(source + "/content/stages");
+    std::filesystem::create_directories(source + "/content/replays");
+    ASSERT_TRUE(testing_support::writeWholeFile(source + "/content/stages/02.stage", "; the shaft\n"));
+    ASSERT_TRUE(testing_support::writeWholeFile(source + "/content/stages/03.stage", "; the corridor\n"));
+    ASSERT_TRUE(testing_support::writeWholeFile(source + "/content/replays/02.script", kShaftScript));
+    ASSERT_TRUE(testing_support::writeWholeFile(source + "/content/replays/03.script", "ready\nright 500\n"));
+    ASSERT_TRUE(testing_support::writeWholeFile(source + "/content/stages/finder-best.txt", "; kept\n02 700\n"));
+    const std::string readme = source + "/content/stages/README.md";
+    const std::string before = std::string("# Stages\n\n") + report::kBeginMark + "\nold table\n" + report::kEndMark +
+                               "\n\nThe end.\n";
+    ASSERT_TRUE(testing_support::writeWholeFile(readme, before));
+
+    const std::string run = std::string(LUMOTTA_REPORT_PROGRAM) + " --data " + made.dataDir() + " --source " + source;
+    ASSERT_EQ(std::system((run + " --readme > out.txt 2> err.txt").c_str()), 0)
+        << testing_support::readWholeFile("err.txt");
+    const std::string after = testing_support::readWholeFile(readme);
+    EXPECT_EQ(after.find("old table"), std::string::npos);
+    EXPECT_EQ(after.rfind(std::string("# Stages\n\n") + report::kBeginMark, 0), 0u);
+    EXPECT_NE(after.find(std::string(report::kEndMark) + "\n\nThe end.\n"), std::string::npos);
+    EXPECT_NE(after.find("| 02 | "), std::string::npos) << after;
+    EXPECT_NE(after.find("| 20 % | 20 % | "), std::string::npos) << after;  // one line of five clears with a wait
+    EXPECT_NE(after.find(" | 700 |\n"), std::string::npos) << after;       // the finder's kept best
+    EXPECT_NE(after.find("| 03 | "), std::string::npos);
+    // Stage 3's solution walks past the exit before the key's spark opens it:
+    // the row says how it ended and measures no slack around it.
+    EXPECT_NE(after.find("| 03 | still running after tick "), std::string::npos) << after;
+    EXPECT_NE(after.find(" | - | - | - | 10 | 1 | "), std::string::npos) << after;
+    EXPECT_NE(after.find(" | 0 % | 0 | - | 1: walk | "), std::string::npos) << after;  // no stone: alike to none
+    // What it prints is what it writes.
+    const std::string printed = testing_support::readWholeFile("out.txt");
+    EXPECT_NE(after.find(report::kBeginMark + ("\n" + printed) + report::kEndMark), std::string::npos) << printed;
+
+    // Without the marks the README is left alone and the run fails.
+    ASSERT_TRUE(testing_support::writeWholeFile(readme, "# Stages\n"));
+    EXPECT_NE(std::system((run + " --readme > out.txt 2> err.txt").c_str()), 0);
+    EXPECT_EQ(testing_support::readWholeFile(readme), "# Stages\n");
 }
 
 }  // namespace

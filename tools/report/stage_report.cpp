@@ -70,6 +70,7 @@ StageReport reportStage(const std::string& dataDir, int stage, const std::string
     return r;
 }
 
+// A stage alike to none (no stone shared with any) names none.
 void findLikeStages(std::vector<StageReport>& reports, const std::vector<NamedLayout>& others) {
     for (StageReport& r : reports) {
         r.likeStage = -1;
@@ -77,7 +78,7 @@ void findLikeStages(std::vector<StageReport>& reports, const std::vector<NamedLa
         for (const NamedLayout& other : others) {
             if (other.stage == r.stage) continue;
             double j = jaccard(r.layout, other.layout);
-            if (r.likeStage < 0 || j > r.likeness) {
+            if (j > r.likeness) {
                 r.likeStage = other.stage;
                 r.likeness = j;
             }
