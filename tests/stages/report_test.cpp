@@ -169,8 +169,8 @@ TEST(ReportSlack, VariantsFromCopiesPlayAsFreshRunsAndWindowsEndWhereClearsEnd) 
         std::vector<int> failing;
         EXPECT_EQ(report::clearsWithWaitBefore(run, kShaftScript, wait, &failing), fresh) << wait;
         EXPECT_EQ(failing.size(), lines.size() - static_cast<size_t>(fresh));
-        // A wait before the last line still clears; the flier catches a
-        // player four ticks late at the crossing.
+        // A wait before the last line still clears; before any other the
+        // player comes late to the crossing and the flier catches her.
         EXPECT_EQ(fresh, 1) << wait;
     }
 

@@ -3,7 +3,6 @@
 // layout, skills, the finder's best), the band medians and the design rules
 // each stage breaks, and with --readme writes it all into
 // content/stages/README.md.
-#include "game/state/globals.h"
 #include "tools/finder/search.h"
 #include "tools/report/report_table.h"
 #include "tools/report/stage_report.h"
@@ -65,6 +64,10 @@ std::string stagePath(const std::string& source, const char* folder, int stage, 
     char name[32];
     std::snprintf(name, sizeof name, "/%02d.%s", stage, extension);
     return source + "/content/" + folder + name;
+}
+
+bool writeText(const std::string& path, const std::string& text) {
+    return stagec::writeFileBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
@@ -153,11 +156,9 @@ int main(int argc, char** argv) {
                 if (found.stoppedByClock && !found.cleared) {
                     std::fprintf(stderr, "stage %02d: the finder ran out of time; nothing kept\n", stage);
                 } else {
+                    // Kept at once: a long run stopped half way keeps what it found.
                     finder[stage] = found.cleared ? found.clearTick : -1;
-                    if (!stagec::writeFileBytes(finderFile, [&] {
-                            std::string t = report::finderBestText(finder);
-                            return std::vector<unsigned char>(t.begin(), t.end());
-                        }()))
+                    if (!writeText(finderFile, report::finderBestText(finder)))
                         std::fprintf(stderr, "%s: cannot write\n", finderFile.c_str());
                 }
                 std::fprintf(stderr, "stage %02d: finder %s in %.0f s\n", stage,
@@ -191,7 +192,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: cannot read it, or the report's marks are missing\n", path.c_str());
             return 1;
         }
-        if (!stagec::writeFileBytes(path, std::vector<unsigned char>(readmeText.begin(), readmeText.end()))) {
+        if (!writeText(path, readmeText)) {
             std::fprintf(stderr, "%s: cannot write\n", path.c_str());
             return 1;
         }
