@@ -3,6 +3,10 @@
 // solution fails here.
 #include "game/shell/replay.h"
 #include "tests/stages/stage_paths.h"
+#include "tools/report/script_lines.h"
+#include "tools/report/solution_run.h"
+#include "tools/report/stage_layout.h"
+#include "tools/report/stage_report.h"
 #include "tools/runner/input_script.h"
 #include "tools/runner/stage_run.h"
 #include "tools/stagec/stage_io.h"
@@ -12,6 +16,7 @@
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -94,6 +99,84 @@ TEST(Runner, StandingStillRunsOutOfTime) {
     idle.start.noTimeLimit = 1;
     ASSERT_TRUE(stage_run::startStage(dataDir(), idle.start, error));
     EXPECT_EQ(stage_run::play(idle, 11000).outcome, stage_run::Outcome::StillRunning);
+}
+
+// The stages built to the design rules of content/stages/README.md. Today's
+// stages 10 to 29 are being redesigned to them; 30 to 50 follow.
+constexpr int kFirstRuledStage = 10;
+constexpr int kLastRuledStage = 29;
+
+std::vector<int> ruledStages() {
+    std::vector<int> stages;
+    for (int stage = kFirstRuledStage; stage <= kLastRuledStage; ++stage) stages.push_back(stage);
+    return stages;
+}
+
+bool bandFinale(int stage) { return stage % 5 == 4; }
+
+std::string solutionText(int stage) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/content/replays/%02d.script", stage);
+    std::string text;
+    EXPECT_TRUE(stagec::readTextFile(sourceDir() + name, text)) << name;
+    return text;
+}
+
+report::Layout layout(int stage) {
+    std::string note;
+    report::Layout l = report::layoutOf(stagec::readStageFiles(dataDir() + "/01", stage, &note));
+    EXPECT_EQ(note, "") << stage;
+    return l;
+}
+
+// A player who hesitates loses time, not a life: a wait of 4 ticks before
+// at least 80 % of the solution's lines still clears the stage. And the
+// route climbs: through 5 rows at least, 7 in a band finale.
+class RuledStage : public ::testing::TestWithParam<int> {};
+
+TEST_P(RuledStage, ItsSolutionHasSlackAndItsRouteUsesTheField) {
+    const int stage = GetParam();
+    const std::string script = solutionText(stage);
+    report::SolutionRun run;
+    std::string error;
+    ASSERT_TRUE(run.start(dataDir(), script, stage, error)) << error;
+    ASSERT_TRUE(run.cleared()) << run.result().line();
+    const size_t lines = report::commandLines(script).size();
+    std::vector<int> failing;
+    const int clear = report::clearsWithWaitBefore(run, script, 4, &failing);
+    std::ostringstream where;
+    for (int line : failing) where << ' ' << line;
+    EXPECT_GE(clear * 10, static_cast<int>(lines) * 8)
+        << "stage " << stage << ": " << clear << " of " << lines << " lines clear with a wait of 4 before them;"
+        << " these do not:" << where.str();
+    EXPECT_GE(run.watch().rows(), bandFinale(stage) ? 7 : 5) << "stage " << stage;
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, RuledStage, ::testing::ValuesIn(ruledStages()));
+
+// The whole field is used and no layout repeats: at most 3 fully solid rows
+// among rows 2..13, no two stages sharing more than 60 % of their solid
+// cells, at most 8 out-and-back stages and never two in a row.
+TEST(RuledStages, UseTheFieldAndNeverRepeatALayout) {
+    std::vector<report::Layout> layouts;
+    for (int stage : ruledStages()) {
+        layouts.push_back(layout(stage));
+        EXPECT_LE(layouts.back().fullRows, 3) << "stage " << stage;
+    }
+    for (size_t a = 0; a < layouts.size(); ++a)
+        for (size_t b = a + 1; b < layouts.size(); ++b)
+            EXPECT_LE(report::jaccard(layouts[a], layouts[b]), 0.6)
+                << "stages " << kFirstRuledStage + a << " and " << kFirstRuledStage + b;
+    int outAndBack = 0;
+    bool before = layout(kFirstRuledStage - 1).outAndBack();
+    for (size_t i = 0; i < layouts.size(); ++i) {
+        bool now = layouts[i].outAndBack();
+        outAndBack += now;
+        EXPECT_FALSE(before && now) << "stages " << kFirstRuledStage + i - 1 << " and " << kFirstRuledStage + i
+                                    << " are both out and back";
+        before = now;
+    }
+    EXPECT_LE(outAndBack, 8);
 }
 
 // Every stage of the game is designed now: none is left to the plain

@@ -97,9 +97,14 @@ bool startStage(const std::string& dataDir, const ReplayStart& start, std::strin
 }
 
 Result play(const Replay& replay, long tickLimit, const std::function<void(long)>& afterTick) {
+    return playFrom(replay, 0, tickLimit, afterTick);
+}
+
+Result playFrom(const Replay& replay, long firstTick, long tickLimit, const std::function<void(long)>& afterTick) {
     Result result;
+    result.tick = firstTick;
     long limit = tickLimit < 0 ? static_cast<long>(replay.ticks.size()) : tickLimit;
-    for (long t = 0; t < limit; ++t) {
+    for (long t = firstTick; t < limit; ++t) {
         game.input[0] = t < static_cast<long>(replay.ticks.size()) ? unpackReplayInput(replay.ticks[t]) : InputState{};
         game.input[1] = InputState{};
         updatePlayLogic();

@@ -34,4 +34,9 @@ bool startStage(const std::string& dataDir, const ReplayStart& start, std::strin
 // after every tick with the tick number.
 Result play(const Replay& replay, long tickLimit, const std::function<void(long)>& afterTick = {});
 
+// The same from the replay's tick `firstTick` on, for a game state that has
+// already played the ticks before it (restored from a copy, say).
+Result playFrom(const Replay& replay, long firstTick, long tickLimit,
+                const std::function<void(long)>& afterTick = {});
+
 }  // namespace stage_run
