@@ -44,8 +44,19 @@ Layout layoutOf(const stagec::StageData& data) {
     return out;
 }
 
+// Row 1 lies under the status bar: many stages fill it with stone nobody
+// sees, so two layouts are compared by the rows a player sees, 2..13.
+std::bitset<kInnerCells> drawnCells() {
+    std::bitset<kInnerCells> drawn;
+    for (int column = 1; column <= kInnerColumns; ++column)
+        for (int row = 2; row <= kInnerRows; ++row) drawn.set(static_cast<size_t>((column - 1) * kInnerRows + row - 1));
+    return drawn;
+}
+
 double jaccard(const Layout& a, const Layout& b) {
-    size_t both = (a.solid & b.solid).count(), either = (a.solid | b.solid).count();
+    static const std::bitset<kInnerCells> drawn = drawnCells();
+    const std::bitset<kInnerCells> sa = a.solid & drawn, sb = b.solid & drawn;
+    size_t both = (sa & sb).count(), either = (sa | sb).count();
     return either == 0 ? 0.0 : static_cast<double>(both) / static_cast<double>(either);
 }
 

@@ -32,7 +32,8 @@ struct Layout {
 
 Layout layoutOf(const stagec::StageData& data);
 
-// Shared solid cells over the solid cells of either (0 when neither has any).
+// Shared solid cells over the solid cells of either, in the drawn rows 2..13
+// (0 when neither has any).
 double jaccard(const Layout& a, const Layout& b);
 
 }  // namespace report
