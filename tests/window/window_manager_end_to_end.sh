@@ -3,7 +3,8 @@
 # window's place comes back exactly at every start (the manager places the
 # frame where a new window asks to be, while SDL tells where the picture
 # inside the frame is), and full screen asked of the manager shows the whole
-# picture and returns to the same place.
+# picture and returns to the same place. A second copy says in a message box
+# that the game is already running.
 #   window_manager_end_to_end.sh PROGRAM PROBE DATA WORK
 set -uo pipefail
 program=$1 probe=$2 data=$3 work=$4
@@ -95,6 +96,31 @@ for start in $(seq 1 10); do
     [ "$ini" = "$first_ini" ] || fail "start $start: lumotta.ini has $ini, not $first_ini"
   fi
 done
+
+# A second copy started from the desktop menu (standard error goes nowhere a
+# player reads): the desktop's message box says the game is already running;
+# its OK ends the second copy, the first plays on.
+start_game
+"$program" 2>/dev/null &
+second=$!
+box=""
+for _ in $(seq 1 100); do
+  box=$(xdotool search --onlyvisible --name '^Lumotta$' 2>/dev/null | grep -vx "$window" | head -n1)
+  [ -n "$box" ] && break
+  sleep 0.05
+done
+[ -n "$box" ] || fail "the second copy showed no message box"
+echo "message box: $(xdotool getwindowgeometry "$box" | grep Geometry)"
+xdotool windowfocus --sync "$box" 2>/dev/null
+xdotool key --window "$box" Return
+for _ in $(seq 1 100); do
+  kill -0 "$second" 2>/dev/null || break
+  sleep 0.05
+done
+kill -0 "$second" 2>/dev/null && { kill "$second"; fail "the message box's OK did not end the second copy"; }
+wait "$second"
+[ $? -eq 255 ] || fail "the second copy did not end with status 255"
+alive
 echo "session ok"
 SESSION
 chmod +x "$work/session.sh"
