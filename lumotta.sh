@@ -25,6 +25,10 @@ PACKAGES=(
   # The Debian package: dpkg-shlibdeps finds the libraries the game needs,
   # and CPack looks at the program with file first.
   dpkg-dev file
+  # The package test checks the package as Debian does (lintian), and the
+  # window tests run one session under a small window manager (openbox): the
+  # window's place kept across starts, full screen asked of a manager.
+  lintian openbox
 )
 
 install_missing() {
@@ -66,7 +70,7 @@ build_game() {
 # The Debian package of the game, its data, icons, desktop entry and manual.
 package() {
   configure
-  cmake --build "$BUILD_DIR" -j"$(nproc)" --target lumotta data man_page
+  cmake --build "$BUILD_DIR" -j"$(nproc)" --target lumotta data man_page changelog
   (cd "$BUILD_DIR" && cpack -G DEB)
 }
 

@@ -1,6 +1,7 @@
 #include "game/shell/comforts.h"
 
 #include "game/scenes/scenes.h"
+#include "game/state/globals.h"
 #include "media/media.h"
 
 #include <cstdio>
@@ -35,7 +36,7 @@ void showNote(const char* text) {
 void showVolume() {
     char text[64];
     if (gComforts.muted)
-        std::snprintf(text, sizeof text, "Sound off (M turns it on)");
+        std::snprintf(text, sizeof text, "Sound off");
     else
         std::snprintf(text, sizeof text, "Volume %d %%", gComforts.volume);
     showNote(text);
@@ -98,11 +99,13 @@ void handleComfortKeys() {
 void drawComfortNote() {
     if (gComforts.noteTicks <= 0) return;
     --gComforts.noteTicks;
-    constexpr int kLeft = 12, kTop = 10, kHeight = 26, kCharWidth = 9;
-    const int width = static_cast<int>(std::strlen(gComforts.note)) * kCharWidth + 20;
+    const int width = static_cast<int>(std::strlen(gComforts.note)) * kNoteCharWidth + 2 * kNotePadding;
+    // In play, the status band's empty stretch between the magic charges and
+    // the scores; elsewhere the top left corner.
+    const int left = game.scene == kScenePlay ? kNoteInPlayCentre - width / 2 : kNoteLeft;
     SetDrawArea(0, 0, kScreenWidth, kScreenHeight);
     SetBlendMode(kBlendAlpha, 170);
-    DrawRectangle(kLeft, kTop, kLeft + width, kTop + kHeight, GetColorValue(0, 0, 0), 1);
+    DrawRectangle(left, kNoteTop, left + width, kNoteTop + kNoteHeight, GetColorValue(0, 0, 0), 1);
     SetBlendMode(kBlendNone, 0);
-    DrawText(kLeft + 10, kTop + 4, gComforts.note, GetColorValue(255, 255, 255), 0);
+    DrawText(left + kNotePadding, kNoteTop + 4, gComforts.note, GetColorValue(255, 255, 255), 0);
 }

@@ -32,3 +32,10 @@ constexpr int kKeyM = 0x32;
 
 constexpr int kVolumeStep = 10;         // percent per press
 constexpr int kNoteTicks = 90;          // a note shows for a second and a half
+// Where the note shows: its top, height and the space a letter takes. In
+// play it is centred on the status band's empty stretch (x 393..512, between
+// the magic charges and the scores: the lives, stage and time stay seen);
+// elsewhere it starts at the left.
+constexpr int kNoteTop = 4, kNoteHeight = 26, kNoteCharWidth = 9, kNotePadding = 4;
+constexpr int kNoteInPlayCentre = 451;
+constexpr int kNoteLeft = 12;

@@ -6,12 +6,16 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 int gFailedWrites = 0;
+std::vector<std::string> gFailures;  // what was said, for the message box
+constexpr size_t kFailuresShown = 8;
 
 std::string errnoText() { return errno != 0 ? std::strerror(errno) : "the write was cut short"; }
 
@@ -65,8 +69,22 @@ void reportFailedWrite(const std::string& what, const std::string& path, const s
     ++gFailedWrites;
     const std::string text = what + " could not be saved to " + path + ": " + reason;
     LogFailure(text.c_str());
+    if (gFailures.size() < kFailuresShown) gFailures.push_back(text + ".");
+}
+
+void tellFailedWrites() {
+    if (gFailures.empty()) return;
+    std::string text = "Lumotta could not save everything:\n";
+    for (const std::string& failure : gFailures) text += "\n" + failure;
+    if (gFailedWrites > static_cast<int>(gFailures.size()))
+        text += "\n(and " + std::to_string(gFailedWrites - static_cast<int>(gFailures.size())) + " more)";
+    text += "\n\nFree some space on the disk, or make the folder writable, before the next game.";
+    ShowMessageBox("Lumotta", text.c_str());
 }
 
 int failedWrites() { return gFailedWrites; }
 
-void resetFailedWrites() { gFailedWrites = 0; }
+void resetFailedWrites() {
+    gFailedWrites = 0;
+    gFailures.clear();
+}

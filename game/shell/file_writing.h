@@ -21,6 +21,11 @@ bool makeFolder(const std::string& folder, std::string& reason);
 // and in Log.txt, and counted.
 void reportFailedWrite(const std::string& what, const std::string& path, const std::string& reason);
 
+// The failures reported so far, in one message box for a player who started
+// the game from the desktop and sees no standard error (ShowMessageBox:
+// nothing when standard error is a terminal).
+void tellFailedWrites();
+
 // Failed writes reported since the start (or since the last reset).
 int failedWrites();
 void resetFailedWrites();

@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -82,33 +81,6 @@ void logFolders(const std::string& dataDir, const WriteFolders& folders, const s
     for (const std::string& problem : problems) LogText(problem.c_str());
 }
 
-// The records a watched replay may change, put back before they are saved.
-struct SavedRecords {
-    HighScoreEntry highScores[10];
-    PadAssignment padButtons[2];
-    int32_t highestStage;
-    SettingsRecord settings;
-};
-
-SavedRecords savedRecordsNow() {
-    SavedRecords r{};
-    std::copy(std::begin(game.highScores), std::end(game.highScores), r.highScores);
-    std::copy(std::begin(game.padButtons), std::end(game.padButtons), r.padButtons);
-    r.highestStage = game.highestStage;
-    r.settings = game.settings;
-    return r;
-}
-
-void restoreSavedRecords(const SavedRecords& r) {
-    std::copy(std::begin(r.highScores), std::end(r.highScores), game.highScores);
-    std::copy(std::begin(r.padButtons), std::end(r.padButtons), game.padButtons);
-    game.highestStage = r.highestStage;
-    // The screen mode is the one thing watching may change on purpose.
-    const int16_t fullScreen = game.settings.fullScreen;
-    game.settings = r.settings;
-    game.settings.fullScreen = fullScreen;
-}
-
 // Tells the saved files and the media layer where the game writes, for the
 // data folder now current.
 WriteFolders directWriting(const std::string& dataDir) {
@@ -131,13 +103,11 @@ void mainLoop(bool watching) {
     }
 }
 
-// How the watched replay went, on standard output and in the log; what it
-// changed of the saved records is put back.
-void finishWatching(const SavedRecords& asRead) {
+// How the watched replay went, on standard output and in the log.
+void finishWatching() {
     const std::string outcome = replayPlaybackOutcome();
     LogText(outcome.c_str());
     std::printf("Lumotta: %s\n", outcome.c_str());
-    restoreSavedRecords(asRead);
 }
 
 }  // namespace
@@ -208,7 +178,6 @@ int runGame(const CommandLine& options) {
         ChangeWindowMode(0);
         SetDrawTarget(kDrawTargetBack);
     }
-    const SavedRecords asRead = savedRecordsNow();
     if (watching) {
         startReplayPlayback(replay);
     } else {
@@ -219,10 +188,17 @@ int runGame(const CommandLine& options) {
     mainLoop(watching);
 
     finishReplayRecording();
-    if (watching) finishWatching(asRead);
+    if (watching) finishWatching();
     const UserSettings comforts = userSettingsNow(ini);
     EndMedia();
-    writeSavedFiles();
-    writeUserSettings(iniPath, comforts);
-    return failedWrites() > 0 ? kExitSavedFilesFailed : 0;
+    // Watching a replay changes nothing saved: not the four files, not
+    // lumotta.ini (a window moved or a key pressed while watching is not
+    // the player's choice for the game).
+    if (!watching) {
+        writeSavedFiles();
+        writeUserSettings(iniPath, comforts);
+    }
+    if (failedWrites() == 0) return 0;
+    tellFailedWrites();
+    return kExitSavedFilesFailed;
 }

@@ -78,8 +78,10 @@ std::string replayPlaybackOutcome() {
                       : stageLeft()                            ? "lost"
                                                                : "not finished";
     char text[160];
-    std::snprintf(text, sizeof text, "replay of stage %d: %s after %u ticks, score %d",
-                  static_cast<int>(gPlayback.start.stage), how, static_cast<unsigned>(inputScriptTicksFed()),
+    // The stage as the game shows it, and the number of its stage file.
+    const int stage = static_cast<int>(gPlayback.start.stage);
+    std::snprintf(text, sizeof text, "replay of stage %d (stage file %02d): %s after %u ticks, score %d",
+                  stage + 1, stage, how, static_cast<unsigned>(inputScriptTicksFed()),
                   static_cast<int>(game.score));
     return text;
 }

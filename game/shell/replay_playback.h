@@ -19,5 +19,6 @@ void startReplayPlayback(const Replay& replay);
 // seconds after its last tick.
 bool replayPlaybackEnded();
 
-// "stage 0 cleared after 812 ticks, score 300"
+// "replay of stage 1 (stage file 00): cleared after 812 ticks, score 300":
+// the stage as the game shows it (STAGE 01), then its file's number.
 std::string replayPlaybackOutcome();

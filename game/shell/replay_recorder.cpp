@@ -33,7 +33,8 @@ void writeOpenReplay() {
     gRecorder.open = false;
     char name[32];
     for (int attempt = 1; attempt < 100000; ++attempt) {
-        std::snprintf(name, sizeof name, "/%02d-%d.rep", gRecorder.replay.start.stage, attempt);
+        // Named by the stage number the game shows (STAGE 01 is stage file 0).
+        std::snprintf(name, sizeof name, "/%02d-%d.rep", gRecorder.replay.start.stage + 1, attempt);
         std::string path = gRecorder.folder + name;
         if (fileExists(path)) continue;
         std::vector<unsigned char> bytes = encodeReplay(gRecorder.replay);

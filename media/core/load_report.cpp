@@ -3,6 +3,8 @@
 #include "media/core/log.h"
 
 #include <chrono>
+#include <set>
+#include <string>
 
 namespace media::report {
 namespace {
@@ -13,6 +15,7 @@ bool gOpen = false;
 Clock::time_point gBegin, gLast;
 Counts gPictures, gSounds;
 Counts gAllPictures, gAllSounds;
+std::set<std::string> gNamedFailures;
 
 void Count(Counts& c, Outcome outcome) {
     switch (outcome) {
@@ -39,6 +42,17 @@ void NoteLoad(cache::Kind kind, Outcome outcome) {
     Count(picture ? gPictures : gSounds, outcome);
     gLast = Clock::now();
 }
+
+void NoteFailedLoad(cache::Kind kind, const char* fileName, bool missing) {
+    NoteLoad(kind, Outcome::Failed);
+    const bool picture = kind == cache::Kind::Picture;
+    const std::string name = fileName ? fileName : "";
+    if (!gNamedFailures.insert((picture ? "p:" : "s:") + name).second) return;
+    log::Fail("The %s file %s of the game data %s\n", picture ? "picture" : "sound", name.c_str(),
+              missing ? "is missing" : "could not be read (damaged or of a kind the game does not know)");
+}
+
+void ForgetNamedFailures() { gNamedFailures.clear(); }
 
 Counts Totals(cache::Kind kind) { return kind == cache::Kind::Picture ? gAllPictures : gAllSounds; }
 

@@ -18,6 +18,13 @@ struct Counts {
 
 void SceneChangeBegins();
 void NoteLoad(cache::Kind kind, Outcome outcome);
+// A load that failed, by its file: counted as NoteLoad does, and the file
+// named in English on standard error and in the log, once a run (a stage
+// that plays on black says which picture it lacks). `missing`: the file is
+// not there at all, rather than unreadable.
+void NoteFailedLoad(cache::Kind kind, const char* fileName, bool missing);
+// A new run: every file may be named again.
+void ForgetNamedFailures();
 // Writes the line when anything was loaded since the change began.
 void SceneChangeEnds();
 

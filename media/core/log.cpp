@@ -1,8 +1,12 @@
 #include "media/core/log.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -13,7 +17,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// What a whole run's log takes, with room to spare (a start writes about 4 KB,
+// each scene change a line).
+constexpr off_t kReservedBytes = 256 * 1024;
+
 std::mutex gMutex;
+bool gWriteFailed = false;
 std::string gFolder;      // "" = the current directory
 std::string gPath;
 std::string gClosedPath;  // the log that Close ended, for Fail
@@ -58,10 +67,25 @@ void append(const std::string& text) {
             out += c;
         }
     }
-    if (FILE* f = std::fopen(gPath.c_str(), "ab")) {
-        std::fwrite(out.data(), 1, out.size(), f);
-        std::fclose(f);
+    const int fd = ::open(gPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return;
+    const char* at = out.data();
+    size_t left = out.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // Said once a run: the lines before stay as they were written.
+            if (!gWriteFailed)
+                std::fprintf(stderr, "Lumotta: %s could not be written further: %s\n", gPath.c_str(),
+                             n < 0 ? std::strerror(errno) : "the write was cut short");
+            gWriteFailed = true;
+            break;
+        }
+        at += n;
+        left -= static_cast<size_t>(n);
     }
+    ::close(fd);
 }
 
 }  // namespace
@@ -84,10 +108,31 @@ void Open() {
     }
     gPath = error ? std::string("Log.txt") : (dir / "Log.txt").string();
     gClosedPath.clear();
-    if (FILE* f = std::fopen(gPath.c_str(), "wb")) {
-        std::fclose(f);
+    gWriteFailed = false;
+    // The new log is made beside the old one and takes its room on the disk
+    // at once (the file's size stays what was written): a disk that fills
+    // while the game runs (the very thing a failed save at exit reports)
+    // still takes the lines that say so. Only a new log that has its room
+    // replaces the old one; on a disk already full the last start's log is
+    // kept, and this start's lines go after it as far as they fit, rather
+    // than leaving an empty file.
+    const std::string fresh = gPath + ".new";
+    const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // (A file system that cannot reserve room at all counts as roomy.)
+    const bool roomy = fd >= 0 && (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, kReservedBytes) == 0 || errno != ENOSPC);
+    if (fd >= 0) ::close(fd);
+    if (roomy && std::rename(fresh.c_str(), gPath.c_str()) == 0) {
+        // the new log is in place
     } else {
-        std::fprintf(stderr, "Lumotta: cannot write %s\n", gPath.c_str());
+        std::remove(fresh.c_str());
+        const int old = ::open(gPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (old >= 0) {
+            ::close(old);
+            std::fprintf(stderr, "Lumotta: the disk of %s is full; this start's lines follow the last start's\n",
+                         gPath.c_str());
+        } else {
+            std::fprintf(stderr, "Lumotta: cannot write %s\n", gPath.c_str());
+        }
     }
     gStart = Clock::now();
     gNesting = 0;
@@ -96,6 +141,8 @@ void Open() {
 
 void Close() {
     std::lock_guard<std::mutex> hold(gMutex);
+    // Lines that come after (failures while shutting down) still have the
+    // room reserved at Open.
     gClosedPath = gPath;
     gPath.clear();
     gNesting = 0;

@@ -15,7 +15,10 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
 #include <malloc.h>
 #include <ctime>
 #include <thread>
@@ -132,6 +135,35 @@ bool displayWasMeant() {
     return wish && std::strstr(wish, driver) != nullptr;
 }
 
+// Wayland's socket lives in XDG_RUNTIME_DIR (unless WAYLAND_DISPLAY names it
+// whole). Without that folder no Wayland display can be reached, and trying
+// makes the Wayland library say "XDG_RUNTIME_DIR is invalid or not set" on
+// standard error, which reads like a fault of the game. Unless a driver is
+// named, SDL then tries its other drivers only (never the invisible ones).
+// True when it named the drivers (the wish is taken back once SDL started).
+bool leaveOutUnreachableWayland() {
+    const char* wish = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (wish && *wish) return false;
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (wayland && wayland[0] == '/') return false;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat info{};
+    if (runtime && runtime[0] == '/' && stat(runtime, &info) == 0 && S_ISDIR(info.st_mode)) return false;
+    std::string drivers;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (!name || !std::strcmp(name, "wayland") || !std::strcmp(name, "offscreen") ||
+            !std::strcmp(name, "dummy") || !std::strcmp(name, "evdev"))
+            continue;
+        drivers += drivers.empty() ? name : std::string(",") + name;
+    }
+    if (drivers.empty()) return false;
+    media::log::Write("XDG_RUNTIME_DIR is not set or no folder: no Wayland display can be reached; "
+                      "trying %s\n", drivers.c_str());
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    return true;
+}
+
 // Lets the window appear before the first frame (at most 200 ms).
 void waitForWindow() {
     const Uint64 until = SDL_GetTicks64() + kShowWaitMs;
@@ -166,9 +198,13 @@ int InitMedia() {
         std::fprintf(stderr, "Lumotta: 二重起動されています、ソフトを終了します\n"
                              "Lumotta: another copy of the game is already running; this one ends "
                              "and leaves that copy's Log.txt as it is\n");
+        // Started from the desktop menu, nobody reads standard error.
+        const std::string caption = media::screen::Caption();
+        ShowMessageBox(caption.c_str(), (caption + " is already running.").c_str());
         return -1;
     }
     media::log::Open();
+    media::report::ForgetNamedFailures();
     media::core::LogSystem();
     gQuit = false;
     gFocused = true;
@@ -191,16 +227,21 @@ int InitMedia() {
     // joypad input on its own when it cannot tell which window has the focus
     // (no window manager, offscreen).
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    const bool namedDrivers = leaveOutUnreachableWayland();
     const bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
     if (started) gSdlStarted = true;
-    if (!started || !displayWasMeant()) {
+    const bool meant = started && displayWasMeant();
+    if (namedDrivers) SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    if (!meant) {
         if (started)
             media::log::Fail("No display could be opened: SDL found only its \"%s\" driver, "
                              "which shows nothing\n", SDL_GetCurrentVideoDriver());
         else
             media::log::Fail("No display could be opened: %s\n", SDL_GetError());
-        media::log::Fail("To run without a display, set SDL_VIDEODRIVER=offscreen "
-                         "SDL_AUDIODRIVER=dummy\n");
+        media::log::Fail("The game needs a desktop session (X11 or Wayland) to show its window; "
+                         "start it from the desktop, or where DISPLAY or WAYLAND_DISPLAY is set\n");
+        media::log::Write("(Tests and tools without a display set SDL_VIDEODRIVER=offscreen "
+                          "SDL_AUDIODRIVER=dummy)\n");
         media::log::Write("ウインドウの作成に失敗しました\n");
         return failInit();
     }

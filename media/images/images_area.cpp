@@ -31,7 +31,9 @@ int WatchEvents(void*, SDL_Event* event) {
         gResetPending = true;
         break;
     case SDL_KEYDOWN:
-        if (event->key.keysym.scancode == SDL_SCANCODE_PRINTSCREEN && !event->key.repeat)
+        // F12 too: the desktop often takes Print Screen for its own screenshots.
+        if ((event->key.keysym.scancode == SDL_SCANCODE_PRINTSCREEN ||
+             event->key.keysym.scancode == SDL_SCANCODE_F12) && !event->key.repeat)
             gScreenshotPending = true;
         break;
     default:

@@ -112,13 +112,13 @@ int LoadWholeImage(const char* fileName, int flag, bool* missing) {
     const int file = FileOpen(fileName, 0);
     if (!file) {
         log::Write("グラフィックファイル %s がありません\n", fileName);
-        report::NoteLoad(cache::Kind::Picture, report::Outcome::Failed);
+        report::NoteFailedLoad(cache::Kind::Picture, fileName, true);
         if (missing) *missing = true;
         return -1;
     }
     const auto fail = [&] {
         LogLoadFailure(fileName);
-        report::NoteLoad(cache::Kind::Picture, report::Outcome::Failed);
+        report::NoteFailedLoad(cache::Kind::Picture, fileName, false);
         return -1;
     };
     const std::string directory = CurrentDirectory();

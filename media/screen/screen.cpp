@@ -6,6 +6,7 @@
 #include "media/core/log.h"
 #include "media/core/message_pump.h"
 #include "media/media.h"
+#include "media/screen/desktop.h"
 #include "media/screen/frame_pacer.h"
 #include "media/screen/letterbox.h"
 #include "media/screen/window_settings.h"
@@ -41,6 +42,9 @@ constexpr double kMaxWindowScale = 16.0;
 
 WindowWishes gWishes;
 Placement gSeenPlacement;  // the window's own, as last seen windowed
+// Full screen made by covering the display with the borderless window, where
+// no window manager answers the request for full screen.
+bool gOwnFullScreen = false;
 SDL_Window* gWindow = nullptr;
 SDL_Renderer* gRenderer = nullptr;
 SDL_Texture* gBackBuffer = nullptr;
@@ -166,19 +170,36 @@ Placement fitOnDisplays(Placement p) {
     return p;
 }
 
-// Notes where the window is while it is an ordinary window.
+// The frame a window manager draws around the window: left and top edges
+// (0 where there is none, or it is not known yet).
+void frameEdges(int* left, int* top) {
+    int t = 0, l = 0, b = 0, r = 0;
+    if (!gWindow || SDL_GetWindowBordersSize(gWindow, &t, &l, &b, &r) != 0) t = l = 0;
+    *left = l;
+    *top = t;
+}
+
+// Notes where the window is while it is an ordinary window. The place is the
+// frame's top left corner, as a window manager takes the place a new window
+// asks for: SDL tells where the picture inside the frame is.
 void notePlacement() {
-    if (!gWindow || !gWishes.windowed) return;
+    if (!gWindow || !gWishes.windowed || gOwnFullScreen) return;
     if (SDL_GetWindowFlags(gWindow) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED))
         return;
     Placement p;
     SDL_GetWindowPosition(gWindow, &p.x, &p.y);
     SDL_GetWindowSize(gWindow, &p.w, &p.h);
+    int left = 0, top = 0;
+    frameEdges(&left, &top);
+    p.x -= left;
+    p.y -= top;
     p.known = p.w > 0 && p.h > 0;
     if (p.known) gSeenPlacement = p;
 }
 
-// Back from full screen: where the window was, or as the scale says.
+// Back from full screen: where the window was, or as the scale says. SDL
+// moves the picture inside the frame: the frame's place is moved by its
+// edges.
 void restoreWindowedPlace() {
     const Placement& known = gSeenPlacement.known ? gSeenPlacement : gWishes.placement;
     if (!known.known) {
@@ -187,7 +208,39 @@ void restoreWindowedPlace() {
     }
     const Placement p = fitOnDisplays(known);
     SDL_SetWindowSize(gWindow, p.w, p.h);
-    SDL_SetWindowPosition(gWindow, p.x, p.y);
+    if (p.x == SDL_WINDOWPOS_CENTERED) {
+        SDL_SetWindowPosition(gWindow, p.x, p.y);
+        return;
+    }
+    int left = 0, top = 0;
+    frameEdges(&left, &top);
+    SDL_SetWindowPosition(gWindow, p.x + left, p.y + top);
+}
+
+// Full screen on the desktop's resolution. A window manager does it when
+// asked; without one nobody answers SDL's request, the window keeps its size
+// while SDL draws for the whole display (a corner of the picture, enlarged),
+// so the borderless window is laid over the display here.
+bool enterFullScreen() {
+    if (media::screen::DesktopMakesFullScreen(gWindow))
+        return SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    SDL_Rect bounds{};
+    const int display = SDL_GetWindowDisplayIndex(gWindow);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) != 0) return false;
+    SDL_SetWindowBordered(gWindow, SDL_FALSE);
+    SDL_SetWindowPosition(gWindow, bounds.x, bounds.y);
+    SDL_SetWindowSize(gWindow, bounds.w, bounds.h);
+    SDL_RaiseWindow(gWindow);
+    gOwnFullScreen = true;
+    media::log::Write("(no window manager: the window covers the display, %dx%d) ", bounds.w, bounds.h);
+    return true;
+}
+
+bool leaveFullScreen() {
+    if (!gOwnFullScreen) return SDL_SetWindowFullscreen(gWindow, 0) == 0;
+    gOwnFullScreen = false;
+    SDL_SetWindowBordered(gWindow, SDL_TRUE);
+    return true;
 }
 
 // What drawing the picture into the window disturbs: the back buffer as
@@ -271,14 +324,15 @@ bool Start() {
     place.x = place.y = SDL_WINDOWPOS_CENTERED;
     if (gWishes.placement.known) place = fitOnDisplays(gWishes.placement);
     gSeenPlacement = Placement{};
-    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
-    if (!gWishes.windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    gWindow = SDL_CreateWindow(gWishes.caption.c_str(), place.x, place.y, place.w, place.h, flags);
+    gOwnFullScreen = false;
+    gWindow = SDL_CreateWindow(gWishes.caption.c_str(), place.x, place.y, place.w, place.h,
+                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!gWindow) {
         log::Fail("ウインドウの作成に失敗しました\n");
         log::Fail("SDL: %s\n", SDL_GetError());
         return false;
     }
+    if (!gWishes.windowed && !enterFullScreen()) log::Write("Full screen failed: %s\n", SDL_GetError());
     SDL_SetWindowMinimumSize(gWindow, kMinWindowW, kMinWindowH);
     logDisplay();
 
@@ -325,6 +379,7 @@ bool Start() {
 
 void Stop() {
     notePlacement();
+    gOwnFullScreen = false;
     gWishes.placement.known = false;  // a wish is for the one window made after it
     if (gBackBuffer) SDL_DestroyTexture(gBackBuffer);
     if (gRenderer) SDL_DestroyRenderer(gRenderer);
@@ -392,7 +447,7 @@ int ChangeWindowMode(int windowed) {
         notePlacement();
         gWishes.windowed = 0;
     }
-    if (SDL_SetWindowFullscreen(gWindow, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    if (!(windowed ? leaveFullScreen() : enterFullScreen())) {
         media::log::Write("失敗しました: %s\n", SDL_GetError());
         gWishes.windowed = windowed ? 0 : 1;
         return -1;

@@ -201,7 +201,9 @@ int LoadSound(const char* fileName, int bufferCount, int sharedStreamHandle) {
     std::unique_ptr<Sound> sound = gLoadMode == 0 ? LoadMemorySound(fileName, copies)
                                                   : LoadStreamSound(fileName, gLoadMode, sharedStreamHandle);
     if (!sound) {
-        NoteLoad(media::cache::Kind::Sound, Outcome::Failed);
+        const int file = FileOpen(fileName, 0);
+        if (file) FileClose(file);
+        media::report::NoteFailedLoad(media::cache::Kind::Sound, fileName, file == 0);
         return -1;
     }
     if (gLoadMode != 0) NoteLoad(media::cache::Kind::Sound, Outcome::Streamed);

@@ -38,6 +38,53 @@ run_headless() {
     "$@" >"$work/out.txt" 2>"$work/err.txt"
 }
 
+# Runs a program as run_headless does, but in the background until LOG says
+# the game runs, then asks it to end as the desktop does when the player
+# logs out (SIGTERM): an ordinary end, with the saved files written. Returns
+# the exit status.
+#   run_until_ended LOG [NAME=VALUE...] PROGRAM [ARGS...]
+run_until_ended() {
+  local log=$1
+  shift
+  rm -f "$log"
+  # The program itself is the background job (exec), so that the signal
+  # reaches it and not a shell around it.
+  (
+    settings=()
+    while [[ $# -gt 0 && $1 == *=* && $1 != -* ]]; do
+      settings+=("$1")
+      shift
+    done
+    # shellcheck disable=SC2046
+    exec env -i PATH="$PATH" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" $(sanitizer_settings) \
+      SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "${settings[@]}" \
+      "$@" >"$work/out.txt" 2>"$work/err.txt"
+  ) &
+  local pid=$!
+  for _ in $(seq 1 300); do
+    grep -q "The media layer is running" "$log" 2>/dev/null && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  sleep 0.5
+  kill -TERM "$pid" 2>/dev/null
+  wait "$pid"
+}
+
+# The saved files and lumotta.ini in FOLDER dated in the past, and what they
+# hold and their times in $work/saved.before.
+date_saved_files() {
+  local folder=$1
+  touch -d '2001-01-01 12:00' "$folder"/01/[KSBH].dat "$folder/lumotta.ini"
+  (cd "$folder" && sha256sum 01/[KSBH].dat lumotta.ini && stat -c '%n %Y' 01/[KSBH].dat lumotta.ini) > "$work/saved.before"
+}
+expect_saved_files_untouched() {
+  local folder=$1
+  (cd "$folder" && sha256sum 01/[KSBH].dat lumotta.ini && stat -c '%n %Y' 01/[KSBH].dat lumotta.ini) > "$work/saved.after"
+  cmp -s "$work/saved.before" "$work/saved.after" ||
+    fail "the saved files or lumotta.ini changed: $(diff "$work/saved.before" "$work/saved.after")"
+}
+
 # The four saved files with their exact sizes in FOLDER/01.
 expect_saved_files() {
   local folder=$1 f
@@ -65,6 +112,6 @@ expect_read_back() {
 }
 
 expect_cleared() {
-  grep -q "replay of stage 0: cleared" "$work/out.txt" ||
+  grep -q "replay of stage 1 (stage file 00): cleared" "$work/out.txt" ||
     fail "stage 0 was not played through: $(cat "$work/out.txt" "$work/err.txt")"
 }

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The install target into a staging prefix, and the installed program run
-# from there headless through stage 0, from a folder without game data, with
-# nothing of the build in its environment: its data comes from
-# <prefix>/share/lumotta, which it leaves as installed, and the saved files,
-# lumotta.ini and Log.txt land in the user's folders and are read back on
-# the next start.
+# from there headless, from a folder without game data, with nothing of the
+# build in its environment: its data comes from <prefix>/share/lumotta,
+# which it leaves as installed, and the saved files, lumotta.ini and Log.txt
+# land in the user's folders and are read back on the next start. A replay
+# of stage 0 watched there plays through and changes nothing saved.
 source "$(dirname "$0")/install_common.sh" "$@"
 
 prefix=$work/stage/usr
@@ -12,7 +12,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.txt" 2>&1 || fail "c
 
 # What the install holds.
 installed=(
-  bin/lumotta
+  games/lumotta
   share/lumotta/00 share/lumotta/01/00.dat share/lumotta/21/icon.png share/lumotta/25/0.avi
   share/applications/lumotta.desktop
   share/metainfo/lumotta.metainfo.xml
@@ -22,7 +22,7 @@ for size in 16 22 24 32 48 64 128 256; do installed+=("share/icons/hicolor/${siz
 for f in "${installed[@]}"; do
   [ -e "$prefix/$f" ] || fail "the install lacks $f"
 done
-[ -x "$prefix/bin/lumotta" ] || fail "bin/lumotta is not a program"
+[ -x "$prefix/games/lumotta" ] || fail "games/lumotta is not a program"
 for f in K S B H; do
   [ -e "$prefix/share/lumotta/01/$f.dat" ] && fail "the install carries a saved file 01/$f.dat"
 done
@@ -48,33 +48,38 @@ make_replay
 mkdir -p "$work/elsewhere" "$work/home"
 touch "$work/before-run"
 cd "$work/elsewhere" || exit 1
-run_headless "$prefix/bin/lumotta" --replay "$work/stage00.rep"
-status=$?
-[ "$status" -eq 0 ] || fail "the installed game ended with status $status: $(cat "$work/err.txt")"
-expect_cleared
-
 user=$work/home/.local/share/lumotta
 state=$work/home/.local/state/lumotta
+run_until_ended "$state/Log.txt" "$prefix/games/lumotta"
+status=$?
+[ "$status" -eq 0 ] || fail "the installed game ended with status $status: $(cat "$work/err.txt")"
+
 expect_saved_files "$user"
 [ -f "$user/lumotta.ini" ] || fail "lumotta.ini is not in $user"
 [ -f "$state/Log.txt" ] || fail "Log.txt is not in $state"
 grep -q "Data folder: $prefix/share/lumotta" "$state/Log.txt" || fail "the data did not come from the install: $(grep 'Data folder' "$state/Log.txt")"
 grep -q "Saved files: $user/01 (the user's folder" "$state/Log.txt" || fail "Log.txt does not say where the saved files go"
+
+# Watching a replay through stage 0: the saved files and lumotta.ini stay
+# as they were, byte for byte and by their times.
+date_saved_files "$user"
+run_headless "$prefix/games/lumotta" --replay "$work/stage00.rep"
+status=$?
+[ "$status" -eq 0 ] || fail "the replay ended with status $status: $(cat "$work/err.txt")"
+expect_cleared
+expect_saved_files_untouched "$user"
 changed=$(find "$prefix" -newer "$work/before-run" -print)
-[ -z "$changed" ] || fail "the run wrote into the install: $changed"
-[ -z "$(ls -A "$work/elsewhere")" ] || fail "the run wrote into the folder it started in: $(ls -A "$work/elsewhere")"
-# Watching a replay changes nothing saved: the highest stage stays 0.
-[ "$(od -An -tu4 "$user/01/H.dat" | tr -d ' ')" = 0 ] || fail "watching the replay changed the highest stage"
+[ -z "$changed" ] || fail "the runs wrote into the install: $changed"
+[ -z "$(ls -A "$work/elsewhere")" ] || fail "the runs wrote into the folder they started in: $(ls -A "$work/elsewhere")"
 
 # The next start reads them back (and writes them as it read them).
 plant_saved_files "$user"
-run_headless "$prefix/bin/lumotta" --replay "$work/stage00.rep" || fail "second run: $(cat "$work/err.txt")"
-expect_cleared
+run_until_ended "$state/Log.txt" "$prefix/games/lumotta" || fail "second run: $(cat "$work/err.txt")"
 expect_read_back "$user"
 
 # XDG_DATA_HOME and XDG_STATE_HOME name the folders when set.
-run_headless XDG_DATA_HOME="$work/xdg-data" XDG_STATE_HOME="$work/xdg-state" \
-  "$prefix/bin/lumotta" --replay "$work/stage00.rep" || fail "run with XDG folders: $(cat "$work/err.txt")"
+run_until_ended "$work/xdg-state/lumotta/Log.txt" XDG_DATA_HOME="$work/xdg-data" XDG_STATE_HOME="$work/xdg-state" \
+  "$prefix/games/lumotta" || fail "run with XDG folders: $(cat "$work/err.txt")"
 expect_saved_files "$work/xdg-data/lumotta"
 [ -f "$work/xdg-state/lumotta/Log.txt" ] || fail "Log.txt did not go to XDG_STATE_HOME"
 echo PASS

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The built program given a read-only data folder (--data): stage 0 played
-# through headless, the saved files, lumotta.ini and the log written to the
+# The built program given a read-only data folder (--data), run headless
+# until it is asked to end: the saved files, lumotta.ini and the log written to the
 # user's folders and read back on the next start, nothing written into the
 # data. Then a failed save: said on standard error and in Log.txt, and the
 # exit status is 1.
@@ -27,18 +27,16 @@ else
 fi
 read_only=(bash "$work/read-only.sh")
 
-make_replay
 mkdir -p "$work/home"
 touch "$work/before-run"
 xdg=(XDG_DATA_HOME="$work/xdg-data" XDG_STATE_HOME="$work/xdg-state")
-run_headless "${xdg[@]}" "${read_only[@]}" "$program" --data "$ro" --replay "$work/stage00.rep"
+log=$work/xdg-state/lumotta/Log.txt
+run_until_ended "$log" "${xdg[@]}" "${read_only[@]}" "$program" --data "$ro"
 status=$?
 [ "$status" -eq 0 ] || fail "status $status: $(cat "$work/err.txt")"
-expect_cleared
 user=$work/xdg-data/lumotta
 expect_saved_files "$user"
 [ -f "$user/lumotta.ini" ] || fail "lumotta.ini is not in $user"
-log=$work/xdg-state/lumotta/Log.txt
 [ -f "$log" ] || fail "Log.txt is not in $work/xdg-state/lumotta"
 grep -q "Data folder: $ro" "$log" || fail "the data did not come from --data: $(grep 'Data folder' "$log")"
 changed=$(find "$ro" -newer "$work/before-run" -print)
@@ -47,15 +45,14 @@ for f in K S B H; do [ -e "$ro/01/$f.dat" ] && fail "01/$f.dat was written besid
 
 # The next start reads them back.
 plant_saved_files "$user"
-run_headless "${xdg[@]}" "${read_only[@]}" "$program" --data "$ro" --replay "$work/stage00.rep" || fail "second run: $(cat "$work/err.txt")"
-expect_cleared
+run_until_ended "$log" "${xdg[@]}" "${read_only[@]}" "$program" --data "$ro" || fail "second run: $(cat "$work/err.txt")"
 expect_read_back "$user"
 
 # No save is lost unseen: a file stands where the user's folder should be.
 mkdir -p "$work/blocked"
 echo "not a folder" > "$work/blocked/lumotta"
-run_headless XDG_DATA_HOME="$work/blocked" XDG_STATE_HOME="$work/xdg-state" \
-  "${read_only[@]}" "$program" --data "$ro" --replay "$work/stage00.rep"
+run_until_ended "$log" XDG_DATA_HOME="$work/blocked" XDG_STATE_HOME="$work/xdg-state" \
+  "${read_only[@]}" "$program" --data "$ro"
 status=$?
 [ "$status" -eq 1 ] || fail "a failed save ended with status $status, not 1"
 for what in "The settings" "The ranking" "The joypad buttons" "The highest stage" "lumotta.ini"; do

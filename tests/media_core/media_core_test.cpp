@@ -15,7 +15,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -167,22 +169,39 @@ protected:
     ScratchDirectory dir_{"instance"};
 };
 
+// The message boxes asked for, through the media layer's seam.
+std::vector<std::string> gBoxes;
+int noteBox(const char* title, const char* text) {
+    gBoxes.push_back(std::string(title) + ": " + text);
+    return 0;
+}
+
 TEST_F(SingleInstance, FirstCopyStartsAndSaysSo) {
     SetAllowSecondInstance(0);
+    gBoxes.clear();
+    SetMessageBoxShower(noteBox);
     ASSERT_EQ(InitMedia(), 0);
     EndMedia();
+    SetMessageBoxShower(nullptr);
+    EXPECT_TRUE(gBoxes.empty());
     EXPECT_NE(readWholeFile("Log.txt").find("二重起動はされていませんでした\r\n"), std::string::npos);
 }
 
 // The running copy's log is its record: the second copy says why it ends on
-// standard error, in English too, and leaves Log.txt alone.
+// standard error, in English too, and in a message box for a player who
+// started it from the desktop menu, and leaves Log.txt alone.
 TEST_F(SingleInstance, SecondCopyIsRefusedAndKeepsTheFirstCopysLog) {
     const int fd = holdLock();
     writeWholeFile("Log.txt", "the running copy's log\r\n");
     SetAllowSecondInstance(0);
+    gBoxes.clear();
+    SetMessageBoxShower(noteBox);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(InitMedia(), -1);
     const std::string said = ::testing::internal::GetCapturedStderr();
+    SetMessageBoxShower(nullptr);
+    ASSERT_EQ(gBoxes.size(), 1u);
+    EXPECT_EQ(gBoxes[0], "LumottaInstanceTest: LumottaInstanceTest is already running.");  // the caption
     EXPECT_EQ(ProcessMessage(), 0);  // not running: nothing to report
     close(fd);
     EXPECT_EQ(readWholeFile("Log.txt"), "the running copy's log\r\n");

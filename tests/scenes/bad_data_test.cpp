@@ -253,6 +253,40 @@ TEST_F(BadData, DamagedPicturesAndSoundsAreLoggedAndPlayGoesOn) {
     }
 }
 
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// A player who starts the game from the menu reads no Japanese log lines and
+// no scene counts: every picture or sound that failed is named in English,
+// once, on standard error and in the log, however often a scene loads it.
+TEST_F(BadData, MissingAndDamagedFilesAreNamedOnceOnStandardErrorAndInTheLog) {
+    ownCopyOf("00"), ownCopyOf("03"), ownCopyOf("10");
+    fs::remove("03/1.bmp");
+    fs::remove("10/01.wav");
+    replaceWith("00/01.png", randomBytes(3000, 8));
+    ProgramRun run;
+    testing::internal::CaptureStderr();
+    const std::string log = logOf([&run] { run = playTheFirstStage(200); });
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(run.result, 0);
+    EXPECT_GE(ticksIn(run, kScenePlay), 200);
+    const std::string lines[] = {
+        "The picture file 03\\1.bmp of the game data is missing",
+        "The sound file 10\\01.wav of the game data is missing",
+        "The picture file 00\\01.png of the game data could not be read (damaged or of a kind the game does not "
+        "know)",
+    };
+    for (const std::string& line : lines) {
+        EXPECT_EQ(countOf(said, "Lumotta: " + line + "\n"), 1u) << line << "\n" << said;
+        EXPECT_EQ(countOf(log, line + "\r\n"), 1u) << line << "\n" << log.substr(0, 3000);
+    }
+    // Nothing else of the data is said to have failed.
+    EXPECT_EQ(countOf(said, " of the game data "), 3u) << said;
+}
+
 TEST_F(BadData, ADamagedPackArchiveIsLoggedAndPlayGoesOn) {
     // Folder 00 packed as 00.lmt, the only copy of its pictures.
     pack::PackItem root;

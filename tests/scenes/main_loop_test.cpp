@@ -18,6 +18,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -267,8 +268,10 @@ TEST(MainLoop, RecordOptionWritesAReplayOfTheStagePlayed) {
     options.recordFolder = "recorded";  // made when missing, relative to the start
     runProgram(script, run, options);
     ASSERT_TRUE(run.closed);
-    const std::string bytes = readWholeFile("recorded/00-1.rep");
-    ASSERT_FALSE(bytes.empty()) << "no replay of stage 0 was recorded";
+    // Named by the stage number the game shows: STAGE 01 is stage file 0.
+    EXPECT_FALSE(fs::exists("recorded/00-1.rep"));
+    const std::string bytes = readWholeFile("recorded/01-1.rep");
+    ASSERT_FALSE(bytes.empty()) << "no replay of STAGE 01 was recorded";
     Replay replay;
     std::string error;
     ASSERT_TRUE(decodeReplay(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), replay, error))
@@ -286,8 +289,16 @@ TEST(MainLoop, ReplayOptionPlaysTheAttemptThroughAndChangesNothingSaved) {
     for (const InputState& in : solutionOf(0)) replay.ticks.push_back(packReplayInput(in));
     const std::vector<unsigned char> bytes = encodeReplay(replay);
     writeFile("stage00.rep", bytes.data(), bytes.size());
+    // Settings, a highest stage and lumotta.ini of an earlier game, dated
+    // in the past.
     const int16_t settings[8] = {1, 2, 3, 4, 5, 1, 7, 0};
     writeFile("01/K.dat", settings, sizeof settings);
+    const int32_t highest = 0;
+    writeFile("01/H.dat", &highest, sizeof highest);
+    const std::string ini = "volume = 40\nwindow = 10,20,640,480\n";
+    writeFile("lumotta.ini", ini.data(), ini.size());
+    const auto past = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    for (const char* file : {"01/K.dat", "01/H.dat", "lumotta.ini"}) fs::last_write_time(file, past);
 
     ProgramRun run;
     CommandLine options;
@@ -297,16 +308,62 @@ TEST(MainLoop, ReplayOptionPlaysTheAttemptThroughAndChangesNothingSaved) {
     const std::string said = testing::internal::GetCapturedStdout();
     EXPECT_EQ(run.result, 0);
     EXPECT_FALSE(run.closed) << "the replay did not end by itself";
-    EXPECT_NE(said.find("Lumotta: replay of stage 0: cleared after "), std::string::npos) << said;
+    // The stage as the HUD shows it, then its file.
+    EXPECT_NE(said.find("Lumotta: replay of stage 1 (stage file 00): cleared after "), std::string::npos) << said;
     // Every tick was the stage's, and it ended when stage 1 was entered.
     ASSERT_FALSE(run.ticks.empty());
     EXPECT_EQ(run.ticks.front().scene, kScenePlay);
     EXPECT_EQ(game.stageNumber, 1);
-    // Clearing it in a replay raises nothing saved; the settings stay as read.
+    // Clearing it in a replay changes nothing saved: no file is written, not
+    // even with what it held.
+    EXPECT_EQ(readWholeFile("01/K.dat"), std::string(reinterpret_cast<const char*>(settings), sizeof settings));
     EXPECT_EQ(int32At(readWholeFile("01/H.dat"), 0), 0);
-    const std::string k = readWholeFile("01/K.dat");
-    ASSERT_EQ(k.size(), 16u);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(int16At(k, 2 * i), settings[i]) << "settings value " << i;
+    EXPECT_EQ(readWholeFile("lumotta.ini"), ini);
+    for (const char* file : {"01/K.dat", "01/H.dat", "lumotta.ini"})
+        EXPECT_EQ(fs::last_write_time(file), past) << file << " was written";
+    for (const char* file : {"01/S.dat", "01/B.dat"}) EXPECT_FALSE(fs::exists(file)) << file << " was made";
+}
+
+// The message boxes the run asked for, through the media layer's seam.
+std::vector<std::string> gBoxes;
+int noteBox(const char* title, const char* text) {
+    gBoxes.push_back(std::string(title) + ": " + text);
+    return 0;
+}
+
+// A save that fails at exit is said in a message box too, for a player who
+// started the game from the desktop and never sees standard error.
+TEST(MainLoop, AFailedSaveIsShownInAMessageBox) {
+    ScratchDirectory scratch("main_loop");
+    makeBareGameFolder();
+    fs::create_directories("01/S.dat.new/in the way");  // the ranking cannot be written beside
+    gBoxes.clear();
+    SetMessageBoxShower(noteBox);
+    Script script;
+    script.idle(20);
+    ProgramRun run;
+    run.closeWhen = [] { return true; };
+    testing::internal::CaptureStderr();
+    runProgram(script, run);
+    const std::string said = testing::internal::GetCapturedStderr();
+    SetMessageBoxShower(nullptr);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_NE(said.find("Lumotta: The ranking could not be saved to "), std::string::npos) << said;
+    ASSERT_EQ(gBoxes.size(), 1u);
+    EXPECT_EQ(gBoxes[0].rfind("Lumotta: Lumotta could not save everything:\n\nThe ranking could not be saved to ", 0), 0u)
+        << gBoxes[0];
+    EXPECT_EQ(gBoxes[0].find("settings could not"), std::string::npos) << "only the ranking failed: " << gBoxes[0];
+
+    // A run whose saves succeed shows none.
+    fs::remove_all("01/S.dat.new");
+    gBoxes.clear();
+    SetMessageBoxShower(noteBox);
+    ProgramRun fine;
+    fine.closeWhen = [] { return true; };
+    runProgram(script, fine);
+    SetMessageBoxShower(nullptr);
+    EXPECT_EQ(fine.result, 0);
+    EXPECT_TRUE(gBoxes.empty());
 }
 
 // A whole game, as a player who knows every solution plays it: from the

@@ -175,7 +175,8 @@ TEST(ReplayRecording, TheGameRecordsAReplayThatPlaysBackTheSame) {
     startReplayRecording(nullptr);  // writes the open attempt and stops
 
     std::vector<unsigned char> bytes;
-    ASSERT_TRUE(stagec::readFileBytes(scratch.path() + "/replays/03-1.rep", bytes));
+    // Stage file 3 is what the game shows as STAGE 04.
+    ASSERT_TRUE(stagec::readFileBytes(scratch.path() + "/replays/04-1.rep", bytes));
     Replay replay;
     std::string error;
     ASSERT_TRUE(decodeReplay(bytes.data(), bytes.size(), replay, error)) << error;

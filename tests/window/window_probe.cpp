@@ -1,6 +1,11 @@
 // Looks at the game's window from outside, as a player's screen shows it.
 //   window_probe grab WINDOW_ID OUT.png      the window's picture from the X server
 //   window_probe compare A.png B.png SLACK   share of pixels within SLACK per channel
+//   window_probe scaled BIG.png SMALL.png SLACK
+//                                            the picture's box inside BIG's black bars, and the
+//                                            share of SMALL's pixels within SLACK of BIG's pixel
+//                                            at the same place of that box (a full-screen frame
+//                                            against the windowed one)
 //   window_probe colours A.png               mean brightness and the share of dark pixels
 //   window_probe sharp A.png FACTOR          the picture's box inside black bars, and the share of
 //                                            its FACTORxFACTOR blocks that are one colour
@@ -135,6 +140,55 @@ int compare(const char* a, const char* b, int slack) {
     return 0;
 }
 
+// The rows and columns of a picture that hold anything but black: false when
+// it is all black.
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+bool pictureBox(const Picture& picture, Box& box) {
+    int left = picture.width, top = picture.height, right = -1, bottom = -1;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const uint8_t* p = &picture.rgb[(static_cast<size_t>(y) * picture.width + x) * 3];
+            if (p[0] == 0 && p[1] == 0 && p[2] == 0) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    if (right < 0) return false;
+    box = {left, top, right - left + 1, bottom - top + 1};
+    return true;
+}
+
+int scaled(const char* big, const char* small, int slack) {
+    Picture whole, window;
+    if (!readPng(big, whole) || !readPng(small, window)) {
+        std::fprintf(stderr, "a picture could not be read\n");
+        return 1;
+    }
+    Box box;
+    if (!pictureBox(whole, box)) {
+        std::printf("box none\nmatch 0\n");
+        return 0;
+    }
+    // Each small pixel against the big pixel under its centre.
+    size_t matching = 0;
+    for (int y = 0; y < window.height; ++y)
+        for (int x = 0; x < window.width; ++x) {
+            const int bx = box.left + static_cast<int>((x + 0.5) * box.width / window.width);
+            const int by = box.top + static_cast<int>((y + 0.5) * box.height / window.height);
+            const uint8_t* a = &window.rgb[(static_cast<size_t>(y) * window.width + x) * 3];
+            const uint8_t* b = &whole.rgb[(static_cast<size_t>(by) * whole.width + bx) * 3];
+            bool same = true;
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(a[c] - b[c]) > slack) same = false;
+            matching += same;
+        }
+    const size_t pixels = static_cast<size_t>(window.width) * window.height;
+    std::printf("box %d %d %d %d\nmatch %.4f\n", box.left, box.top, box.width, box.height,
+                pixels ? static_cast<double>(matching) / pixels : 0.0);
+    return 0;
+}
+
 int colours(const char* path) {
     Picture picture;
     if (!readPng(path, picture)) {
@@ -265,6 +319,7 @@ int main(int argc, char** argv) {
     if (verb == "grab" && argc == 4) return grab(argv[2], argv[3]);
     if (verb == "compare" && argc == 5) return compare(argv[2], argv[3], std::atoi(argv[4]));
     if (verb == "colours" && argc == 3) return colours(argv[2]);
+    if (verb == "scaled" && argc == 5) return scaled(argv[2], argv[3], std::atoi(argv[4]));
     if (verb == "sharp" && argc == 4) return sharp(argv[2], std::atoi(argv[3]));
     if (verb == "icon" && argc == 3) return icon(argv[2]);
     if (verb == "unfocus" && argc == 2) return unfocus();

@@ -49,6 +49,16 @@ int SetAllowSecondInstance(int allow);// 1: a second copy may start ("...続行�
 int SetLogFolder(const char* folder); // where InitMedia makes Log.txt (the folder is made);
                                       // nullptr or "": the current directory (default)
 
+// A short message in the desktop's own box with an OK button, waited for:
+// for a player who started the game from the desktop menu and sees no
+// terminal. Shown only when standard error is not a terminal (a terminal
+// has read the words already). 0 when shown, 1 when left to the terminal,
+// -1 when no box could be shown. Works before InitMedia and after EndMedia.
+int ShowMessageBox(const char* title, const char* text);
+// Who shows the box (tests watch the call): nullptr is the desktop's box.
+using MessageBoxShower = int (*)(const char* title, const char* text);
+int SetMessageBoxShower(MessageBoxShower shower);
+
 // The log, for the game's own lines. LogText appends to Log.txt; LogFailure
 // also says it on standard error, and reaches this run's Log.txt even after
 // EndMedia (failures while shutting down). Both end the line themselves.
@@ -59,9 +69,12 @@ int LogFailure(const char* text);
 constexpr int kScalingSmooth = 0;     // the largest fit, sharp only at whole multiples (default)
 constexpr int kScalingSharp = 1;      // the largest whole multiple, nearest pixels, black bars
 int SetScalingMode(int mode);
-// The window's place and size while windowed (the client area, in desktop
-// pixels). Before InitMedia: where the window opens, instead of centred at
-// 640x480 times the window scale; a place on no display is centred.
+// The window's place and size while windowed, in desktop pixels: the top
+// left corner of its frame (of the window itself where no window manager
+// draws a frame), as a window manager places a new window, and the size of
+// the picture inside. Before InitMedia: where the window opens, instead of
+// centred at 640x480 times the window scale; a place on no display is
+// centred.
 int SetWindowPlacement(int x, int y, int width, int height);
 // The window's place and size as last seen windowed: -1 before the window
 // was ever made.
