@@ -145,6 +145,20 @@ TEST_P(Drawing, ColourKeyAppliesToPicturesLoadedAfterIt) {
     EXPECT_EQ(s.At(31, 10), 0x00FF00u);
 }
 
+TEST_P(Drawing, ColourKeyIsReadAsRedGreenBlue) {
+    // Orange and its mirror with red and blue exchanged: only the colour
+    // given as (r, g, b) goes, not its mirror nor a colour one step off.
+    SetTransparentColor(255, 128, 0);
+    const int h = LoadFromBytes("order.bmp", MakeBmp24(2, 2, {0xFF8000, 0x0080FF, 0xFF8001, 0xFE8000}));
+    FillGrey();
+    Rect(10, 10, 2, 2, h);
+    Screen s;
+    EXPECT_EQ(s.At(10, 10), kGrey);
+    EXPECT_EQ(s.At(11, 10), 0x0080FFu);
+    EXPECT_EQ(s.At(10, 11), 0xFF8001u);
+    EXPECT_EQ(s.At(11, 11), 0xFE8000u);
+}
+
 TEST_P(Drawing, AlphaChannelIsKept) {
     const int h = Solid(0xFF0000, 4, 4, 128);
     FillGrey();
