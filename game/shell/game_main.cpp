@@ -140,6 +140,34 @@ void finishWatching(const SavedRecords& asRead) {
     restoreSavedRecords(asRead);
 }
 
+// What the game saves when it ends: the replay being recorded, the saved
+// files and lumotta.ini. Kept for the one run under way, so that an end
+// from inside a call (the X library calls exit() when the connection to the
+// display is lost) saves as a normal end would, before the program ends.
+struct ExitSave {
+    bool pending = false;
+    bool watching = false;
+    SavedRecords asRead{};
+    UserSettings ini;
+    std::string iniPath;
+};
+ExitSave gExitSave;
+
+// With the media layer running or not: after a lost display only what
+// SDL has kept of the window is read, nothing is asked of the X server.
+void saveAtExit(bool endMedia) {
+    if (!gExitSave.pending) return;
+    gExitSave.pending = false;
+    finishReplayRecording();
+    if (gExitSave.watching) finishWatching(gExitSave.asRead);
+    const UserSettings comforts = userSettingsNow(gExitSave.ini);
+    if (endMedia) EndMedia();
+    writeSavedFiles();
+    writeUserSettings(gExitSave.iniPath, comforts);
+}
+
+void saveOnUnexpectedExit() { saveAtExit(false); }
+
 }  // namespace
 
 int runProgram(int argc, const char* const* argv) {
@@ -208,7 +236,13 @@ int runGame(const CommandLine& options) {
         ChangeWindowMode(0);
         SetDrawTarget(kDrawTargetBack);
     }
-    const SavedRecords asRead = savedRecordsNow();
+    gExitSave.watching = watching;
+    gExitSave.asRead = savedRecordsNow();
+    gExitSave.ini = ini;
+    gExitSave.iniPath = iniPath;
+    gExitSave.pending = true;
+    static const bool exitSaveRegistered = std::atexit(saveOnUnexpectedExit) == 0;
+    (void)exitSaveRegistered;
     if (watching) {
         startReplayPlayback(replay);
     } else {
@@ -218,11 +252,6 @@ int runGame(const CommandLine& options) {
 
     mainLoop(watching);
 
-    finishReplayRecording();
-    if (watching) finishWatching(asRead);
-    const UserSettings comforts = userSettingsNow(ini);
-    EndMedia();
-    writeSavedFiles();
-    writeUserSettings(iniPath, comforts);
+    saveAtExit(true);
     return failedWrites() > 0 ? kExitSavedFilesFailed : 0;
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -225,6 +226,20 @@ TEST(StageRun, ReadsStagesAsTheGameDoesLooseNeverFromAnArchiveAndAnEmptyFileAsIt
     error.clear();
     EXPECT_FALSE(stage_run::startStage(scratch.path() + "/empty", start, error));
     EXPECT_NE(error.find("empty/01/04.dat is missing"), std::string::npos) << error;
+
+    // A folder in a stage file's place opens, and nothing can be read from
+    // it: the game plays it as an empty file, and the run says so.
+    fs::create_directories("folder/01/05.dat");
+    fs::create_directories("folder/01/05__.dat");
+    start.stage = 5;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(stage_run::startStage(scratch.path() + "/folder", start, error)) << error;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("folder/01/05.dat is a folder: the game reads nothing from it"), std::string::npos) << said;
+    EXPECT_NE(said.find("folder/01/05__.dat is a folder"), std::string::npos) << said;
+    EXPECT_EQ(said.find("05_.dat"), std::string::npos) << said;  // missing, as the game takes it
+    EXPECT_EQ(game.players[0].x, 60);  // an empty stage: the player where none is placed
+    EXPECT_EQ(std::count(std::begin(game.tileMap.blocks), std::end(game.tileMap.blocks), 0), kCellCount);
 }
 
 }  // namespace
