@@ -53,6 +53,17 @@ TEST(ReplayFile, RoundTrip) {
     EXPECT_EQ(encodeReplay(back), bytes);
     EXPECT_EQ(back.start.randomState, 0xDEADBEEFu);
     EXPECT_EQ(back.start.prevVertical, -1);
+    // Known places, not only a round trip: lives, magic and facing at 26, 28
+    // and 30, button 2's memory at 33, crouching at 38.
+    EXPECT_EQ(bytes[26], 3);
+    EXPECT_EQ(bytes[28], 2);
+    EXPECT_EQ(bytes[30], 1);
+    EXPECT_EQ(bytes[33], 1);
+    EXPECT_EQ(bytes[38], 1);
+    EXPECT_EQ(back.start.crouching, 1);
+    EXPECT_EQ(back.start.lives, 3);
+    EXPECT_EQ(back.start.magic, 2);
+    EXPECT_EQ(back.start.facing, 1);
 }
 
 TEST(ReplayFile, DamagedFilesAreRefused) {
@@ -81,6 +92,12 @@ TEST(ReplayFile, DamagedFilesAreRefused) {
     bad = good;
     bad[kReplayHeaderSize + 1] = 0x10;  // a ninth button
     EXPECT_TRUE(refused(bad));
+    bad = good;
+    bad[8] = 100;  // stages run from 0 to 99
+    EXPECT_TRUE(refused(bad));
+    EXPECT_NE(error.find("stage 100"), std::string::npos) << error;
+    bad[8] = 99;
+    EXPECT_FALSE(refused(bad)) << error;
     bad = good;
     bad[6] = 200;  // header larger than the file
     EXPECT_TRUE(refused(bad));
