@@ -110,6 +110,37 @@ void finishWatching() {
     std::printf("Lumotta: %s\n", outcome.c_str());
 }
 
+// What the game saves when it ends: the replay being recorded, the saved
+// files and lumotta.ini. Kept for the one run under way, so that an end
+// from inside a call (the X library calls exit() when the connection to the
+// display is lost) saves as a normal end would, before the program ends.
+struct ExitSave {
+    bool pending = false;
+    bool watching = false;
+    UserSettings ini;
+    std::string iniPath;
+};
+ExitSave gExitSave;
+
+// With the media layer running or not: after a lost display only what
+// SDL has kept of the window is read, nothing is asked of the X server.
+void saveAtExit(bool endMedia) {
+    if (!gExitSave.pending) return;
+    gExitSave.pending = false;
+    finishReplayRecording();
+    if (gExitSave.watching) finishWatching();
+    const UserSettings comforts = userSettingsNow(gExitSave.ini);
+    if (endMedia) EndMedia();
+    // Watching a replay changes nothing saved: not the four files, not
+    // lumotta.ini (a window moved or a key pressed while watching is not
+    // the player's choice for the game).
+    if (gExitSave.watching) return;
+    writeSavedFiles();
+    writeUserSettings(gExitSave.iniPath, comforts);
+}
+
+void saveOnUnexpectedExit() { saveAtExit(false); }
+
 }  // namespace
 
 int runProgram(int argc, const char* const* argv) {
@@ -178,6 +209,12 @@ int runGame(const CommandLine& options) {
         ChangeWindowMode(0);
         SetDrawTarget(kDrawTargetBack);
     }
+    gExitSave.watching = watching;
+    gExitSave.ini = ini;
+    gExitSave.iniPath = iniPath;
+    gExitSave.pending = true;
+    static const bool exitSaveRegistered = std::atexit(saveOnUnexpectedExit) == 0;
+    (void)exitSaveRegistered;
     if (watching) {
         startReplayPlayback(replay);
     } else {
@@ -187,17 +224,7 @@ int runGame(const CommandLine& options) {
 
     mainLoop(watching);
 
-    finishReplayRecording();
-    if (watching) finishWatching();
-    const UserSettings comforts = userSettingsNow(ini);
-    EndMedia();
-    // Watching a replay changes nothing saved: not the four files, not
-    // lumotta.ini (a window moved or a key pressed while watching is not
-    // the player's choice for the game).
-    if (!watching) {
-        writeSavedFiles();
-        writeUserSettings(iniPath, comforts);
-    }
+    saveAtExit(true);
     if (failedWrites() == 0) return 0;
     tellFailedWrites();
     return kExitSavedFilesFailed;

@@ -12,6 +12,7 @@
 #include "media/screen/window_settings.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <chrono>
 #include <cmath>
@@ -313,6 +314,34 @@ void logDisplay() {
     }
 }
 
+// When the connection to the X server is lost, the X library calls its I/O
+// error handler and then ends the program with exit(). Ours says so in the
+// log first and hands on to the handler it replaced (the library's own,
+// which names the display and exits): the game saves at that exit as at a
+// normal end. SDL loads the X library itself; it is only looked up.
+using XIoErrorHandler = int (*)(void*);
+XIoErrorHandler gPreviousIoHandler = nullptr;
+
+int displayLost(void* display) {
+    media::log::Write("The connection to the display was lost: the program ends\n");
+    if (gPreviousIoHandler) return gPreviousIoHandler(display);
+    return 0;
+}
+
+void watchForALostDisplay() {
+    static bool installed = false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (installed || !driver || std::strcmp(driver, "x11") != 0) return;
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!x11) return;
+    using SetHandler = XIoErrorHandler (*)(XIoErrorHandler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(x11, "XSetIOErrorHandler"))) {
+        gPreviousIoHandler = set(displayLost);
+        installed = true;
+    }
+    dlclose(x11);  // SDL keeps it loaded
+}
+
 }  // namespace
 
 namespace media::screen {
@@ -334,6 +363,7 @@ bool Start() {
     }
     if (!gWishes.windowed && !enterFullScreen()) log::Write("Full screen failed: %s\n", SDL_GetError());
     SDL_SetWindowMinimumSize(gWindow, kMinWindowW, kMinWindowH);
+    watchForALostDisplay();
     logDisplay();
 
     gRenderer = SDL_CreateRenderer(gWindow, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 namespace arc = media::archive;
 using namespace files_test;
 
@@ -134,6 +137,102 @@ TEST(ArchiveIndex, ScrambleKeyFollowsItsRules) {
     s.Apply(data.data(), 40, 5);
     s.Apply(data.data() + 40, 60, 45);
     EXPECT_EQ(data, copy);
+}
+
+// The built-in key's bytes, worked out by hand from the fill byte 0xB7 and
+// each position's transform. Every other test scrambles with BuildKey and
+// reads with BuildKey, so a wrong transform there undoes itself; these
+// answers do not move with it.
+namespace {
+
+constexpr uint8_t kBuiltInKey[12] = {0x48, 0x7B, 0x8B, 0x84, 0x48, 0x1E, 0x48, 0x09, 0xBD, 0xD1, 0x64, 0x65};
+
+std::vector<uint8_t> ScrambledByHand(std::vector<uint8_t> bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] ^= kBuiltInKey[i % 12];
+    return bytes;
+}
+
+}  // namespace
+
+TEST(ArchiveIndex, ScrambleKeyHasItsKnownBytesAtEveryPosition) {
+    const arc::ScrambleKey builtIn = arc::BuildKey();
+    for (size_t i = 0; i < 12; ++i) EXPECT_EQ(builtIn[i], kBuiltInKey[i]) << "built-in key, position " << i;
+    // Twelve different bytes through the same transforms: inversion (0, 4,
+    // 6), halves exchanged (1; 3 then inverted; 10 then 0x1F), rotations
+    // (7 right by 3 then inverted, 8 left by 3), constants (2, 5, 9, 11).
+    constexpr uint8_t kFromText[12] = {0xAF, 0x16, 0x5F, 0x49, 0xD3, 0x89, 0x88, 0xD2, 0xA3, 0x05, 0x99, 0xF3};
+    const arc::ScrambleKey fromText = arc::BuildKey("Pack, witch!");
+    for (size_t i = 0; i < 12; ++i) EXPECT_EQ(fromText[i], kFromText[i]) << "key text, position " << i;
+    for (uint8_t b : arc::SecondKey()) EXPECT_EQ(b, 0x4E);
+    // The byte at file offset P is exclusive-or'ed with K[P mod 12].
+    std::vector<uint8_t> zeros(61, 0);
+    arc::Scrambler(builtIn).Apply(zeros.data(), zeros.size(), 7);
+    for (size_t i = 0; i < zeros.size(); ++i) ASSERT_EQ(zeros[i], kBuiltInKey[(7 + i) % 12]) << i;
+}
+
+// An archive written byte by byte, without the pack tool's code: names of 3,
+// 4 and 8 characters take 1, 2 and 3 four-byte units (a name always ends in
+// at least one zero byte).
+TEST(ArchiveIndex, AHandMadeArchiveIsReadByItsNames) {
+    struct Entry {
+        std::string name, data;
+    };
+    const std::vector<Entry> entries = {{"abc", "ABC-data"}, {"Four", "four!"}, {"eight.tx", "eight"}};
+    std::vector<uint8_t> names, files, data;
+    const auto put = [](std::vector<uint8_t>& out, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    for (const Entry& e : entries) {
+        const uint32_t nameAt = static_cast<uint32_t>(names.size());
+        const size_t units = e.name.size() / 4 + 1;
+        std::string upper = e.name;
+        uint32_t sum = 0;
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            sum += static_cast<uint8_t>(c);
+        }
+        put(names, static_cast<uint32_t>(units), 2);
+        put(names, sum & 0xFFFF, 2);
+        for (const std::string& form : {upper, e.name})
+            for (size_t i = 0; i < units * 4; ++i) names.push_back(i < form.size() ? static_cast<uint8_t>(form[i]) : 0);
+        put(files, nameAt, 4);
+        put(files, 0, 4);                                  // attributes: a file
+        for (int t = 0; t < 6; ++t) put(files, 0, 4);     // three file times, 8 bytes each
+        put(files, static_cast<uint32_t>(data.size()), 4);
+        put(files, static_cast<uint32_t>(e.data.size()), 4);
+        data.insert(data.end(), e.data.begin(), e.data.end());
+    }
+    ASSERT_EQ(names.size(), 12u + 20u + 28u);
+    const uint32_t fileTable = static_cast<uint32_t>(names.size());
+    const uint32_t directoryTable = fileTable + static_cast<uint32_t>(files.size());
+    std::vector<uint8_t> index = names;
+    index.insert(index.end(), files.begin(), files.end());
+    put(index, 0xFFFFFFFF, 4);                             // the root: no file entry,
+    put(index, 0xFFFFFFFF, 4);                             // no parent,
+    put(index, static_cast<uint32_t>(entries.size()), 4);  // three entries
+    put(index, 0, 4);                                      // from the file table's start
+    std::vector<uint8_t> archive = {'Q', 'R'};
+    put(archive, 1, 2);                                    // version 1: 40-byte entries
+    put(archive, static_cast<uint32_t>(index.size()), 4);
+    put(archive, 24, 4);                                   // data right after the header
+    put(archive, static_cast<uint32_t>(24 + data.size()), 4);
+    put(archive, fileTable, 4);
+    put(archive, directoryTable, 4);
+    archive.insert(archive.end(), data.begin(), data.end());
+    archive.insert(archive.end(), index.begin(), index.end());
+
+    Loaded a(ScrambledByHand(archive));
+    ASSERT_EQ(a.result, arc::LoadResult::Ok) << a.error;
+    EXPECT_FALSE(a.index.usedSecondKey());
+    EXPECT_EQ(a.read("ABC"), "ABC-data");
+    EXPECT_EQ(a.read("four"), "four!");
+    EXPECT_EQ(a.read("Eight.TX"), "eight");
+    EXPECT_EQ(a.read("Fou"), "<missing>");
+
+    // The pack tool writes the same name entry, byte for byte.
+    const std::vector<uint8_t> packed = ScrambledByHand(MakeArchive(Dir("", {File("Four", "four!")})));
+    const std::vector<uint8_t> entry = {2, 0, 0x3C, 0x01, 'F', 'O', 'U', 'R', 0, 0, 0, 0, 'F', 'o', 'u', 'r', 0, 0, 0, 0};
+    EXPECT_NE(std::search(packed.begin(), packed.end(), entry.begin(), entry.end()), packed.end());
 }
 
 TEST(ArchiveIndex, ForeignFilesAreNotArchives) {

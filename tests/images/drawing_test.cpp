@@ -145,6 +145,20 @@ TEST_P(Drawing, ColourKeyAppliesToPicturesLoadedAfterIt) {
     EXPECT_EQ(s.At(31, 10), 0x00FF00u);
 }
 
+TEST_P(Drawing, ColourKeyIsReadAsRedGreenBlue) {
+    // Orange and its mirror with red and blue exchanged: only the colour
+    // given as (r, g, b) goes, not its mirror nor a colour one step off.
+    SetTransparentColor(255, 128, 0);
+    const int h = LoadFromBytes("order.bmp", MakeBmp24(2, 2, {0xFF8000, 0x0080FF, 0xFF8001, 0xFE8000}));
+    FillGrey();
+    Rect(10, 10, 2, 2, h);
+    Screen s;
+    EXPECT_EQ(s.At(10, 10), kGrey);
+    EXPECT_EQ(s.At(11, 10), 0x0080FFu);
+    EXPECT_EQ(s.At(10, 11), 0xFF8001u);
+    EXPECT_EQ(s.At(11, 11), 0xFE8000u);
+}
+
 TEST_P(Drawing, AlphaChannelIsKept) {
     const int h = Solid(0xFF0000, 4, 4, 128);
     FillGrey();
@@ -170,6 +184,11 @@ TEST_P(Drawing, BlendModesOnKnownPixels) {
     Rect(40, 0, 4, 4, red);
     SetBlendMode(kBlendAlpha, 0);
     Rect(50, 0, 4, 4, red);
+    // Clamped to 255 exactly: white over black stays white to the last step.
+    SetBlendMode(kBlendNone, 0);
+    DrawRectangle(60, 0, 64, 4, 0x000000, 1);
+    SetBlendMode(kBlendAlpha, 300);
+    Rect(60, 0, 4, 4, Solid(0xFFFFFF));
     Screen s;
     EXPECT_EQ(s.At(1, 1), 0xC83200u);
     EXPECT_TRUE(ColourNear(s.At(11, 1), 0x964B32));   // 200*.502+100*.498, 50*.502+100*.498, 0+100*.498
@@ -177,6 +196,7 @@ TEST_P(Drawing, BlendModesOnKnownPixels) {
     EXPECT_TRUE(ColourNear(s.At(31, 1), 0xFF9664));   // min(255, 300), 150, 100
     EXPECT_EQ(s.At(41, 1), kGrey);
     EXPECT_EQ(s.At(51, 1), kGrey);
+    EXPECT_EQ(s.At(61, 1), 0xFFFFFFu);
 }
 
 TEST_P(Drawing, RectangleHonoursBlendMode) {
@@ -195,13 +215,13 @@ TEST_P(Drawing, BrightnessMultipliesTheSource) {
     SetBrightness(0, 0, 0);
     FillGrey();
     Rect(0, 0, 4, 4, h);
-    SetBrightness(128, 255, 300);
+    SetBrightness(128, 64, 300);                        // each channel its own value
     Rect(10, 0, 4, 4, h);
     SetBrightness(255, 255, 255);
     Rect(20, 0, 4, 4, h);
     Screen s;
     EXPECT_EQ(s.At(1, 1), 0u);                          // the shape in black
-    EXPECT_TRUE(ColourNear(s.At(11, 1), 0x64C8C8));
+    EXPECT_TRUE(ColourNear(s.At(11, 1), 0x6432C8));
     EXPECT_EQ(s.At(21, 1), 0xC8C8C8u);
 }
 

@@ -76,7 +76,15 @@ TEST_F(ImageHandles, NewImagesTakeTheHighWaterMarkUntilTheTopIsFreed) {
 TEST_F(ImageHandles, SerialWrapsAfter2048Images) {
     const int first = LoadDot();
     ASSERT_EQ(DeleteImage(first, 0), 0);
-    for (int i = 0; i < 2047; ++i) ASSERT_EQ(DeleteImage(LoadDot(), 0), 0);
+    // Each of the next 2047 images takes the same slot with a serial of its
+    // own, and the deleted handle stays refused while it lives.
+    for (int i = 1; i < 2048; ++i) {
+        const int next = LoadDot();
+        ASSERT_EQ(Slot(next), Slot(first));
+        ASSERT_NE(next, first) << "the serial came round after " << i << " images";
+        ASSERT_EQ(GetImageSize(first, nullptr, nullptr), -1) << i;
+        ASSERT_EQ(DeleteImage(next, 0), 0);
+    }
     EXPECT_EQ(LoadDot(), first);   // same slot, serial come round again
 }
 

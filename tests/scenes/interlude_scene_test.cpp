@@ -25,6 +25,22 @@ TEST(InterludeScene, Button1DuringTheFadeInLeavesForTheNextStage) {
     EXPECT_EQ(game.stageNumber, 10);
 }
 
+int soundsStarted() {
+    int count = 0;
+    for (int32_t starts : game.sceneSoundStarts) count += starts;
+    return count;
+}
+
+TEST(InterludeScene, APressPlaysNoSound) {
+    // Its music starts with the scene's sounds; the scene itself starts none.
+    enterInterludeAfter(15);
+    press(kButton1);
+    ticks(10);
+    press(kButton1);  // a second press during the fade out
+    EXPECT_EQ(game.exitCounter, 1);
+    EXPECT_EQ(soundsStarted(), 0);
+}
+
 TEST(InterludeScene, ASecondPressStartsTheFadeOutAgain) {
     enterInterludeAfter(5);
     press(kButton1);

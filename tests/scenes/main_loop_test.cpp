@@ -366,6 +366,27 @@ TEST(MainLoop, AFailedSaveIsShownInAMessageBox) {
     EXPECT_TRUE(gBoxes.empty());
 }
 
+TEST(MainLoop, AReplayCutShortEnds600TicksAfterItsInput) {
+    ScratchGameData data("main_loop");
+    ASSERT_TRUE(data.ok()) << "LUMOTTA_DATA_DIR holds no game data";
+    Replay replay;
+    replay.start.noTimeLimit = 1;
+    replay.ticks.assign(40, 0);  // a recording stopped after 40 ticks of nothing held
+    const std::vector<unsigned char> bytes = encodeReplay(replay);
+    writeFile("idle.rep", bytes.data(), bytes.size());
+
+    ProgramRun run;
+    CommandLine options;
+    options.replayFile = "idle.rep";
+    testing::internal::CaptureStdout();
+    runProgram(Script{}, run, options);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(run.result, 0);
+    EXPECT_FALSE(run.closed) << "the replay did not end by itself";
+    EXPECT_NE(said.find("Lumotta: replay of stage 0: not finished after 640 ticks"), std::string::npos) << said;
+    EXPECT_EQ(run.ticks.size(), 40u + 600u);
+}
+
 // A whole game, as a player who knows every solution plays it: from the
 // title a new game, every stage from 0 to 50 cleared in order by its shipped
 // solution through the real main loop, the interludes and movies passed by a

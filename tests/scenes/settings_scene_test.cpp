@@ -113,14 +113,21 @@ TEST(SettingsScene, TimeLimitTogglesOncePerPressEitherWay) {
     EXPECT_EQ(game.settings.startLives, 2);  // other rows untouched
 }
 
-TEST(SettingsScene, FullScreenToggles) {
+TEST(SettingsScene, FullScreenTogglesAndShowsTheCursor) {
     enterOnRow(3);
+    // Hidden, as a window made in full screen starts: the switch to full
+    // screen shows it, the way back leaves it as it is.
+    SetMouseCursorVisible(0);
     press(kRight);
     EXPECT_EQ(game.settings.fullScreen, 1);
     EXPECT_EQ(game.scene, kSceneSettings);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    SetMouseCursorVisible(0);
     press(kLeft);
     EXPECT_EQ(game.settings.fullScreen, 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     EXPECT_EQ(game.sceneSoundStarts[kSoundCursor], 2);
+    SetMouseCursorVisible(1);
 }
 
 TEST(SettingsScene, SidewaysOnRowsWithoutAValueDoesNothing) {

@@ -1,7 +1,10 @@
+#include "game/play/draw_quad.h"
 #include "game/scenes/front_end_framework.h"
 #include "tests/scenes/scene_driver.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -24,6 +27,31 @@ TEST(StageSelectScene, EntryResetsTheCountersButKeepsTheChoice) {
     EXPECT_EQ(game.exitCounter, 0);
     EXPECT_EQ(game.fadeCounter, 25);
     EXPECT_EQ(game.sceneFrame, 0);
+}
+
+// The picture drawn in the middle of the screen (320, 260), by scene frame.
+std::map<int, int> gMiddlePicture;
+void noteMiddlePicture(const QuadDraw& d) {
+    if (d.x == 320 && d.y == 260) gMiddlePicture[game.sceneFrame] = d.image;
+}
+
+TEST(StageSelectScene, TheMiddleAnimationTakesANewFrameEvery8TicksOver16Frames) {
+    enterStageSelect(10, 1);
+    // Sixteen marks in place of the frames' handles (refused when drawn),
+    // so each frame is known by what is drawn.
+    int32_t* tiles = game.tileImages;
+    for (int n = 1; n <= 16; ++n) tiles[n] = 0x7000 + n;
+    gMiddlePicture.clear();
+    setQuadObserver(noteMiddlePicture);
+    ticks(140);
+    setQuadObserver(nullptr);
+    // Scene frame -> tile: frames 0..7 show tile 1, 8..15 tile 2, ... 120..127
+    // tile 16, and from 128 tile 1 again.
+    const std::pair<int, int> expected[] = {{7, 1}, {8, 2}, {15, 2}, {16, 3}, {127, 16}, {128, 1}, {135, 1}, {136, 2}};
+    for (const auto& [frame, tile] : expected) {
+        ASSERT_TRUE(gMiddlePicture.count(frame)) << "nothing drawn at frame " << frame;
+        EXPECT_EQ(gMiddlePicture[frame], tiles[tile]) << "frame " << frame << " should show tile " << tile;
+    }
 }
 
 TEST(StageSelectScene, TensAndUnitsClampToTheStagesReached) {

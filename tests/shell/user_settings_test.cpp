@@ -66,6 +66,17 @@ TEST(UserSettings, LinesThatCannotBeUsedAreLeftOutWithALineNumber) {
     EXPECT_FALSE(s.windowKnown);
 }
 
+TEST(UserSettings, VolumeRunsFromNoneToAHundred) {
+    for (const auto& [line, volume] : {std::pair<const char*, int>{"volume = 0\n", 0}, {"volume = 100\n", 100}}) {
+        std::vector<std::string> problems;
+        EXPECT_EQ(parseUserSettings(line, problems).volume, volume) << line;
+        EXPECT_TRUE(problems.empty()) << line;
+    }
+    std::vector<std::string> problems;
+    parseUserSettings("volume = -1\n", problems);
+    EXPECT_EQ(problems.size(), 1u);
+}
+
 TEST(UserSettings, WrittenAndReadBackTheSame) {
     ScratchDirectory scratch("user_settings");
     UserSettings s;

@@ -90,6 +90,30 @@ TEST_F(MemorySoundTest, FromStartZeroLeavesASoundingCopyAlone) {
     EXPECT_FLOAT_EQ(At(Pull(1), 0), (101 + 0 + 0 + 0) * kStep);
 }
 
+TEST_F(MemorySoundTest, FromStartZeroWithStaggeredCopies) {
+    WriteWav16("ramp.wav", Ramp(20000), 1, 44100);
+    // Copies started 100 frames apart stand at 300, 200 and 100. The next
+    // copy (the oldest) is sounding: fromStart 0 neither restarts it where
+    // the newest stands nor from the start.
+    const int h3 = LoadSound("ramp.wav", 3, -1);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(PlaySound(h3, kPlayOnce, 1), 0);
+        Pull(100);
+    }
+    ASSERT_EQ(PlaySound(h3, kPlayOnce, 0), 0);
+    EXPECT_EQ(mixer::SoundingVoices(), 3);
+    EXPECT_FLOAT_EQ(At(Pull(1), 0), (300 + 200 + 100) * kStep);
+    ASSERT_EQ(StopSound(h3), 0);
+
+    // The next copy is silent: it starts where the copy used last stands.
+    const int h2 = LoadSound("ramp.wav", 2, -1);
+    ASSERT_EQ(PlaySound(h2, kPlayOnce, 1), 0);
+    Pull(500);
+    ASSERT_EQ(PlaySound(h2, kPlayOnce, 0), 0);
+    EXPECT_EQ(mixer::SoundingVoices(), 2);
+    EXPECT_FLOAT_EQ(At(Pull(1), 0), (500 + 500) * kStep);
+}
+
 TEST_F(MemorySoundTest, StopThenFromStartZeroResumesWhereTheCopyWas) {
     WriteWav16("ramp.wav", Ramp(20000), 1, 44100);
     const int h = LoadSound("ramp.wav", 1, -1);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -52,6 +53,17 @@ TEST(ReplayFile, RoundTrip) {
     EXPECT_EQ(encodeReplay(back), bytes);
     EXPECT_EQ(back.start.randomState, 0xDEADBEEFu);
     EXPECT_EQ(back.start.prevVertical, -1);
+    // Known places, not only a round trip: lives, magic and facing at 26, 28
+    // and 30, button 2's memory at 33, crouching at 38.
+    EXPECT_EQ(bytes[26], 3);
+    EXPECT_EQ(bytes[28], 2);
+    EXPECT_EQ(bytes[30], 1);
+    EXPECT_EQ(bytes[33], 1);
+    EXPECT_EQ(bytes[38], 1);
+    EXPECT_EQ(back.start.crouching, 1);
+    EXPECT_EQ(back.start.lives, 3);
+    EXPECT_EQ(back.start.magic, 2);
+    EXPECT_EQ(back.start.facing, 1);
 }
 
 TEST(ReplayFile, DamagedFilesAreRefused) {
@@ -80,6 +92,12 @@ TEST(ReplayFile, DamagedFilesAreRefused) {
     bad = good;
     bad[kReplayHeaderSize + 1] = 0x10;  // a ninth button
     EXPECT_TRUE(refused(bad));
+    bad = good;
+    bad[8] = 100;  // stages run from 0 to 99
+    EXPECT_TRUE(refused(bad));
+    EXPECT_NE(error.find("stage 100"), std::string::npos) << error;
+    bad[8] = 99;
+    EXPECT_FALSE(refused(bad)) << error;
     bad = good;
     bad[6] = 200;  // header larger than the file
     EXPECT_TRUE(refused(bad));
@@ -226,6 +244,20 @@ TEST(StageRun, ReadsStagesAsTheGameDoesLooseNeverFromAnArchiveAndAnEmptyFileAsIt
     error.clear();
     EXPECT_FALSE(stage_run::startStage(scratch.path() + "/empty", start, error));
     EXPECT_NE(error.find("empty/01/04.dat is missing"), std::string::npos) << error;
+
+    // A folder in a stage file's place opens, and nothing can be read from
+    // it: the game plays it as an empty file, and the run says so.
+    fs::create_directories("folder/01/05.dat");
+    fs::create_directories("folder/01/05__.dat");
+    start.stage = 5;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(stage_run::startStage(scratch.path() + "/folder", start, error)) << error;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("folder/01/05.dat is a folder: the game reads nothing from it"), std::string::npos) << said;
+    EXPECT_NE(said.find("folder/01/05__.dat is a folder"), std::string::npos) << said;
+    EXPECT_EQ(said.find("05_.dat"), std::string::npos) << said;  // missing, as the game takes it
+    EXPECT_EQ(game.players[0].x, 60);  // an empty stage: the player where none is placed
+    EXPECT_EQ(std::count(std::begin(game.tileMap.blocks), std::end(game.tileMap.blocks), 0), kCellCount);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "game/state/globals.h"
 #include "media/media.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -79,13 +81,24 @@ bool startStage(const std::string& dataDir, const ReplayStart& start, std::strin
         error = shown + " is missing";
         return false;
     }
-    std::fseek(file, 0, SEEK_END);
-    const int64_t size = std::ftell(file);
     std::fclose(file);
-    // The game plays a short or empty file as it stands; so does the run.
-    if (size < static_cast<int64_t>(kStageLayerBytes))
-        std::fprintf(stderr, "%s holds %" PRId64 " of %zu bytes: the cells beyond are empty\n", shown.c_str(), size,
-                     kStageLayerBytes);
+    // The game plays a short or empty file as it stands, and a folder in a
+    // stage file's place (it opens, and nothing can be read from it) as an
+    // empty file; so does the run, and says so.
+    for (StageFile which : {StageFile::Blocks, StageFile::HiddenItems, StageFile::CellScripts}) {
+        stageFileName(name, start.stage, which);
+        std::string each = name;
+        std::replace(each.begin(), each.end(), '\\', '/');
+        const std::string shownEach = dataDir + "/" + each;
+        struct stat info {};
+        if (::stat(each.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            std::fprintf(stderr, "%s is a folder: the game reads nothing from it, as from an empty file\n",
+                         shownEach.c_str());
+        } else if (which == StageFile::Blocks && info.st_size < static_cast<off_t>(kStageLayerBytes)) {
+            std::fprintf(stderr, "%s holds %" PRId64 " of %zu bytes: the cells beyond are empty\n", shown.c_str(),
+                         static_cast<int64_t>(info.st_size), kStageLayerBytes);
+        }
+    }
     game = GameGlobals{};
     silenceSounds();
     game.scene = kScenePlay;
