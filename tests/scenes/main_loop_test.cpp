@@ -383,7 +383,7 @@ TEST(MainLoop, AReplayCutShortEnds600TicksAfterItsInput) {
     const std::string said = testing::internal::GetCapturedStdout();
     EXPECT_EQ(run.result, 0);
     EXPECT_FALSE(run.closed) << "the replay did not end by itself";
-    EXPECT_NE(said.find("Lumotta: replay of stage 0: not finished after 640 ticks"), std::string::npos) << said;
+    EXPECT_NE(said.find("Lumotta: replay of stage 1 (stage file 00): not finished after 640 ticks"), std::string::npos) << said;
     EXPECT_EQ(run.ticks.size(), 40u + 600u);
 }
 
